@@ -5,8 +5,8 @@
 
 class AcGeTol {
 public:
-    AcGeTol() = default;
-    AcGeTol(double eqPoint, double eqVector) : mPoint(eqPoint), mVector(eqVector) {}
+    constexpr AcGeTol() = default;
+    constexpr AcGeTol(double eqPoint, double eqVector) : mPoint(eqPoint), mVector(eqVector) {}
     double equalPoint() const { return mPoint; }
     double equalVector() const { return mVector; }
     void setEqualPoint(double v) { mPoint = v; }
@@ -24,8 +24,8 @@ struct AcGeContext {
 class AcGeVector2d {
 public:
     double x = 0, y = 0;
-    AcGeVector2d() = default;
-    AcGeVector2d(double xx, double yy) : x(xx), y(yy) {}
+    constexpr AcGeVector2d() = default;
+    constexpr AcGeVector2d(double xx, double yy) : x(xx), y(yy) {}
     AcGeVector2d operator+(const AcGeVector2d& v) const { return {x + v.x, y + v.y}; }
     AcGeVector2d operator-(const AcGeVector2d& v) const { return {x - v.x, y - v.y}; }
     AcGeVector2d operator-() const { return {-x, -y}; }
@@ -52,8 +52,8 @@ public:
 class AcGePoint2d {
 public:
     double x = 0, y = 0;
-    AcGePoint2d() = default;
-    AcGePoint2d(double xx, double yy) : x(xx), y(yy) {}
+    constexpr AcGePoint2d() = default;
+    constexpr AcGePoint2d(double xx, double yy) : x(xx), y(yy) {}
     AcGePoint2d operator+(const AcGeVector2d& v) const { return {x + v.x, y + v.y}; }
     AcGePoint2d operator-(const AcGeVector2d& v) const { return {x - v.x, y - v.y}; }
     AcGeVector2d operator-(const AcGePoint2d& p) const { return {x - p.x, y - p.y}; }
@@ -72,8 +72,8 @@ class AcGeMatrix3d;
 class AcGeVector3d {
 public:
     double x = 0, y = 0, z = 0;
-    AcGeVector3d() = default;
-    AcGeVector3d(double xx, double yy, double zz) : x(xx), y(yy), z(zz) {}
+    constexpr AcGeVector3d() = default;
+    constexpr AcGeVector3d(double xx, double yy, double zz) : x(xx), y(yy), z(zz) {}
     AcGeVector3d operator+(const AcGeVector3d& v) const { return {x + v.x, y + v.y, z + v.z}; }
     AcGeVector3d operator-(const AcGeVector3d& v) const { return {x - v.x, y - v.y, z - v.z}; }
     AcGeVector3d operator-() const { return {-x, -y, -z}; }
@@ -114,6 +114,7 @@ public:
         if (crossProduct(v).dotProduct(reference) < 0) a = 2 * M_PI - a;
         return a;
     }
+    // A unit vector perpendicular to this one: the X axis of its arbitrary-axis frame.
     AcGeVector3d perpVector() const;
     AcGeVector3d& transformBy(const AcGeMatrix3d& m);
     AcGeVector3d& rotateBy(double angle, const AcGeVector3d& axis);
@@ -122,14 +123,16 @@ public:
     AcGeVector2d convert2d() const { return {x, y}; }
     static const AcGeVector3d kIdentity, kXAxis, kYAxis, kZAxis;
 };
-inline AcGeVector3d operator*(double s, const AcGeVector3d& v) { return v * s; }
+inline AcGeVector3d operator*(double s, const AcGeVector3d& v) {
+    return v * s;
+}
 
 class AcGePoint3d {
 public:
     double x = 0, y = 0, z = 0;
-    AcGePoint3d() = default;
-    AcGePoint3d(double xx, double yy, double zz) : x(xx), y(yy), z(zz) {}
-    AcGePoint3d(const AcGePoint2d& p) : x(p.x), y(p.y) {}
+    constexpr AcGePoint3d() = default;
+    constexpr AcGePoint3d(double xx, double yy, double zz) : x(xx), y(yy), z(zz) {}
+    constexpr AcGePoint3d(const AcGePoint2d& p) : x(p.x), y(p.y) {}
     AcGePoint3d operator+(const AcGeVector3d& v) const { return {x + v.x, y + v.y, z + v.z}; }
     AcGePoint3d operator-(const AcGeVector3d& v) const { return {x - v.x, y - v.y, z - v.z}; }
     AcGeVector3d operator-(const AcGePoint3d& p) const { return {x - p.x, y - p.y, z - p.z}; }
@@ -144,6 +147,8 @@ public:
     AcGeVector3d asVector() const { return {x, y, z}; }
     AcGePoint2d convert2d() const { return {x, y}; }
     AcGePoint3d& transformBy(const AcGeMatrix3d& m);
+    AcGePoint3d& rotateBy(double angle, const AcGeVector3d& axis,
+                          const AcGePoint3d& wrtPoint = AcGePoint3d::kOrigin);
     double operator[](int i) const { return i == 0 ? x : i == 1 ? y : z; }
     double& operator[](int i) { return i == 0 ? x : i == 1 ? y : z; }
     static const AcGePoint3d kOrigin;
@@ -153,13 +158,15 @@ public:
 class AcGeMatrix3d {
 public:
     double entry[4][4];
-    AcGeMatrix3d();
+    constexpr AcGeMatrix3d() : entry{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}} {}
     static const AcGeMatrix3d kIdentity;
 
     AcGeMatrix3d operator*(const AcGeMatrix3d& m) const;
     AcGeMatrix3d& preMultBy(const AcGeMatrix3d& left);
     AcGeMatrix3d& postMultBy(const AcGeMatrix3d& right);
+    // The inverse; the identity for a singular matrix (check isSingular first).
     AcGeMatrix3d inverse() const;
+    AcGeMatrix3d transpose() const;
     bool isSingular(const AcGeTol& tol = AcGeContext::gTol) const;
     double det() const;
     bool isEqualTo(const AcGeMatrix3d& m, const AcGeTol& tol = AcGeContext::gTol) const;
@@ -176,7 +183,8 @@ public:
     AcGeMatrix3d& setToRotation(double angle, const AcGeVector3d& axis,
                                 const AcGePoint3d& center = AcGePoint3d::kOrigin);
     AcGeMatrix3d& setToScaling(double s, const AcGePoint3d& center = AcGePoint3d::kOrigin);
-    AcGeMatrix3d& setToMirroring(const AcGePoint3d& p1, const AcGePoint3d& p2); // about a line in XY
+    // Mirror about the line through p1 and p2 (in the XY plane; z stays).
+    AcGeMatrix3d& setToMirroring(const AcGePoint3d& p1, const AcGePoint3d& p2);
     AcGeMatrix3d& setToAlignCoordSys(const AcGePoint3d& fromOrigin, const AcGeVector3d& fromX,
                                      const AcGeVector3d& fromY, const AcGeVector3d& fromZ,
                                      const AcGePoint3d& toOrigin, const AcGeVector3d& toX,
@@ -191,8 +199,12 @@ public:
     static AcGeMatrix3d planeToWorld(const AcGeVector3d& normal);
     static AcGeMatrix3d worldToPlane(const AcGeVector3d& normal);
 };
-inline AcGePoint3d operator*(const AcGeMatrix3d& m, const AcGePoint3d& p) { return m.apply(p); }
-inline AcGeVector3d operator*(const AcGeMatrix3d& m, const AcGeVector3d& v) { return m.apply(v); }
+inline AcGePoint3d operator*(const AcGeMatrix3d& m, const AcGePoint3d& p) {
+    return m.apply(p);
+}
+inline AcGeVector3d operator*(const AcGeMatrix3d& m, const AcGeVector3d& v) {
+    return m.apply(v);
+}
 
 // Bounding box in world coordinates.
 class AcDbExtents {

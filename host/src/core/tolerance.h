@@ -25,4 +25,39 @@ inline constexpr double kDumpRounding = 1e-9;
 // End points of curves that are joined into one chain may be this far apart (PEDIT Join).
 inline constexpr double kJoinGap = 1e-8;
 
+// Curve parameters closer than this are equal. Parameters count segments (polylines) or knot
+// units (splines), so this is kPoint on a segment or knot span of unit size.
+inline constexpr double kParam = 1e-10;
+
+// The DXF arbitrary-axis algorithm takes the world Y axis instead of Z to build an object's X
+// axis when both x and y of its normal are below this (a value fixed by the file format).
+inline constexpr double kArbitraryAxis = 1.0 / 64.0;
+
+// A point this close to a curve is on it, for queries that take a point of the curve
+// (getParamAtPoint): points found by iteration (ellipses) land within it at drawing sizes.
+inline constexpr double kOnCurve = 1e-8;
+
+// Relative difference below which two scale factors of a transformation are equal (a uniform
+// scaling keeps circles circles).
+inline constexpr double kUniformScale = 1e-9;
+
+} // namespace zel::tol
+
+namespace zel::tol {
+
+// Curve kernel (host/src/geom).
+
+// Relative accuracy of arc lengths found by numerical integration (ellipses, splines): close
+// to the precision of a double, so that pieces of a split curve add up to the whole.
+inline constexpr double kLengthRelative = 1e-12;
+
+// Curves whose tangents at a common point make an angle with a sine below this touch rather
+// than cross. Iteration pins a touching point only to about the square root of the precision
+// along the tangent, so this is that loose.
+inline constexpr double kTouchSine = 1e-4;
+
+// Intersection points closer than this are one point (the same hit found from two pieces of
+// a polyline or from two starting guesses of an iteration).
+inline constexpr double kHitMerge = 1e-8;
+
 } // namespace zel::tol
