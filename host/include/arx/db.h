@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Acad {
@@ -45,6 +46,17 @@ enum ErrorStatus {
     eCannotBeErasedByCaller = 34,
     eNullEntityPointer = 35,
     eInvalidKey = 36,
+    eHadMultipleReaders = 37,
+    eRegappIdNotFound = 38,
+    eXdataSizeExceeded = 39,
+    eCannotScaleNonUniformly = 40,
+    eInvalidOpenState = 41,
+    eInvalidSymbolTableName = 42,
+    eDuplicateRecordName = 43,
+    eUndefinedLineType = 44,
+    eInvalidAdsName = 45,
+    eNullHandle = 46,
+    eObjectIsReferenced = 47,
 };
 } // namespace Acad
 
@@ -65,6 +77,9 @@ class AcDbEntity;
 namespace zel::db {
 struct ObjectSlot; // the database's record of one object (definition in the host)
 struct ObjectSchema;
+struct SubclassSchema;
+struct Access;     // the host's access to the private state of API classes
+class DatabaseImpl;
 } // namespace zel::db
 
 // Persistent identity of an object in a drawing file: a 64-bit number written in hex.
@@ -137,13 +152,26 @@ private:
     }                                                                                              \
     const AcRxClass* CLASS::isA() const { return desc(); }
 
+// The members of a concrete kind: its class description, its schema and the state copy.
+// kindSchema() is defined with the kind (a member, so its table may name private members).
+#define ZEL_DECLARE_KIND(CLASS)                                                                    \
+    ZEL_DECLARE_MEMBERS(CLASS)                                                                     \
+    static const zel::db::ObjectSchema& kindSchema();                                              \
+    const zel::db::ObjectSchema& schema() const override { return kindSchema(); }                  \
+    std::unique_ptr<AcDbObject> cloneState() const override {                                      \
+        return std::make_unique<CLASS>(*this);                                                     \
+    }
+
 // A group value of an entity data list or a DXF file: a tag, or a point made of three tags.
+// Which member holds the value follows zel::core::groupType(code).
 struct ZelGroupValue {
     int16_t code = 0;
     double real = 0;
     AcGePoint3d point;
     int64_t integer = 0;  // integers, booleans, and handles (as numbers)
     std::wstring text;    // strings; also binary chunks (310) as hex text
+    bool flat = false;    // a point of which only x and y are written (no z tag was read)
+    bool operator==(const ZelGroupValue& o) const = default;
 };
 
 // One group of extended data: application name (1001) and its values.
@@ -162,9 +190,13 @@ public:
     static AcRxClass* desc();
     virtual const AcRxClass* isA() const;
     bool isKindOf(const AcRxClass* c) const { return isA()->isDerivedFrom(c); }
+    static AcDbObject* cast(AcDbObject* o) { return o; }
+    static const AcDbObject* cast(const AcDbObject* o) { return o; }
 
     // The schema that describes this kind for DXF files and entity data lists.
     virtual const zel::db::ObjectSchema& schema() const = 0;
+    // The DXF type name ("LINE"); raw objects answer the name they were read with.
+    virtual std::string_view dxfName() const;
     // A copy of this object's state (kind, data, xdata, unknown groups), without identity.
     virtual std::unique_ptr<AcDbObject> cloneState() const = 0;
 
@@ -194,7 +226,11 @@ public:
     void setXDataGroups(std::vector<AcDbXDataGroup> groups);
 
     AcDbObjectId extensionDictionary() const;
+    // Creates the extension dictionary (a hard-owned DICTIONARY) when there is none yet;
+    // the object must be open for write and in a database.
     Acad::ErrorStatus createExtensionDictionary();
+    // Erases the extension dictionary when it is empty.
+    Acad::ErrorStatus releaseExtensionDictionary();
 
     // Groups read from a file that this kind does not model, kept to be written back.
     struct UnknownGroup {
@@ -218,6 +254,7 @@ public:
     void attach(zel::db::ObjectSlot* slot) { mSlot = slot; }
 
 private:
+    friend struct zel::db::Access;
     zel::db::ObjectSlot* mSlot = nullptr;
     AcDbHandle mOwner;
     AcDbHandle mXDict;
@@ -231,3 +268,10 @@ private:
 #include "dbsymtb.h"
 #include "dbdict.h"
 #include "dbmain.h"
+#include "dbads.h"
+#include "dbpoly.h"
+#include "dbspline.h"
+#include "dbtext.h"
+#include "dbblock.h"
+#include "dbdim.h"
+#include "dbhatch.h"

@@ -1,0 +1,69 @@
+#include "cli.h"
+
+#include <cstring>
+#include <functional>
+#include <map>
+
+#ifndef ZEL_VERSION
+#define ZEL_VERSION "0.0.0"
+#endif
+
+namespace zel::app {
+namespace {
+
+const char* kUsage =
+    "usage: zelcad COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  dump DRAWING             canonical listing of the drawing's tables and entities\n"
+    "  convert IN OUT           read a DXF (ASCII or binary, R12 to 2018), write DXF 2013\n"
+    "\n"
+    "options:\n"
+    "  -h, --help               this text\n"
+    "  --version                the program's version\n";
+
+struct SubCommand {
+    int (*run)(const std::vector<std::string>&, FILE*, FILE*);
+    const char* synopsis;
+};
+
+const std::map<std::string, SubCommand>& subCommands() {
+    static const std::map<std::string, SubCommand> table = {
+        {"dump", {cmdDump, "zelcad dump DRAWING"}},
+        {"convert", {cmdConvert, "zelcad convert IN OUT"}},
+    };
+    return table;
+}
+
+} // namespace
+
+int runCli(const std::vector<std::string>& args, FILE* out, FILE* err) {
+    if (args.empty()) {
+        std::fputs(kUsage, err);
+        return kExitUsage;
+    }
+    const std::string& first = args[0];
+    if (first == "-h" || first == "--help" || first == "help") {
+        std::fputs(kUsage, out);
+        return kExitOk;
+    }
+    if (first == "--version") {
+        std::fprintf(out, "zelcad %s\n", ZEL_VERSION);
+        return kExitOk;
+    }
+    auto it = subCommands().find(first);
+    if (it == subCommands().end()) {
+        std::fprintf(err, "zelcad: unknown command '%s' (see zelcad --help)\n", first.c_str());
+        return kExitUsage;
+    }
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    for (const auto& a : rest) {
+        if (a == "-h" || a == "--help") {
+            std::fprintf(out, "usage: %s\n", it->second.synopsis);
+            return kExitOk;
+        }
+    }
+    return it->second.run(rest, out, err);
+}
+
+} // namespace zel::app

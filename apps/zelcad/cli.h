@@ -1,0 +1,18 @@
+// Command-line dispatch of zelcad: one function per sub-command.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace zel::app {
+
+// Exit codes: 0 success, 1 the work failed (unreadable drawing, failed save), 2 usage error.
+enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+int runCli(const std::vector<std::string>& args, FILE* out, FILE* err);
+
+int cmdDump(const std::vector<std::string>& args, FILE* out, FILE* err);
+int cmdConvert(const std::vector<std::string>& args, FILE* out, FILE* err);
+
+} // namespace zel::app

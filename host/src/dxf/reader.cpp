@@ -1,0 +1,121 @@
+// readDxf: bytes -> tags -> records -> objects of a new database, then the drawing completed
+// to what a file of release 2013 needs.
+#include "dxf/builder.h"
+#include "dxf/completion.h"
+#include "dxf/dxf.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <new>
+
+namespace zel::dxf {
+namespace {
+
+struct FileInfo {
+    std::string version = "AC1009";
+    std::string codePage;
+    uint64_t handseed = 0; // 0: the header has none
+};
+
+// Reads the header values that decide how the rest is read: version and code page (text
+// decoding) and the handle seed. Stops at the end of the HEADER section.
+FileInfo scanHeader(std::string_view bytes) {
+    FileInfo info;
+    TagReader tags(bytes);
+    Tag t;
+    std::string_view variable;
+    bool inHeader = false;
+    while (tags.next(t)) {
+        if (t.code == 0 && (inHeader || t.text != "SECTION")) break;
+        if (t.code == 2 && !inHeader) {
+            if (t.text != "HEADER") break;
+            inHeader = true;
+        } else if (t.code == 9) {
+            variable = t.text;
+        } else if (variable == "$ACADVER" && t.code == 1) {
+            info.version = std::string(t.text);
+        } else if (variable == "$DWGCODEPAGE" && t.code == 3) {
+            info.codePage = std::string(t.text);
+        } else if (variable == "$HANDSEED" && t.code == 5) {
+            parseHex(t.text, info.handseed);
+        }
+    }
+    return info;
+}
+
+// The largest handle of the file (for files whose header gives no handle seed).
+uint64_t largestHandle(std::string_view bytes) {
+    TagReader tags(bytes);
+    Tag t;
+    uint64_t largest = 0;
+    while (tags.next(t)) {
+        uint64_t h = 0;
+        if ((t.code == 5 || t.code == 105) && parseHex(t.text, h) && h > largest) largest = h;
+        if (t.code == 0 && t.text == "EOF") break;
+    }
+    return largest;
+}
+
+ReadResult read(std::string_view bytes) {
+    ReadResult result;
+    FileInfo info = scanHeader(bytes);
+    TagReader tags(bytes);
+    RecordReader records(tags, TextDecoder::forFile(info.version, info.codePage));
+    auto db = std::make_unique<AcDbDatabase>(false, true);
+    DatabaseBuilder builder(*db, records);
+    uint64_t seed = info.handseed ? info.handseed : largestHandle(bytes) + 1;
+    if (seed > db->impl().handseed()) db->impl().setHandseed(seed);
+    FileParser parser(records, builder);
+    if (!parser.run()) {
+        result.error = parser.error();
+        return result; // the partly built database goes with the scope
+    }
+    builder.finish();
+    std::vector<std::string>& warnings = builder.warnings();
+    if (records.decoder().hadErrors())
+        warnings.push_back("some texts are not valid in the file's encoding; the characters "
+                           "that could not be read were replaced by U+FFFD");
+    completeDrawing(*db, warnings);
+    result.warnings = std::move(warnings);
+    result.database = std::move(db);
+    return result;
+}
+
+} // namespace
+
+ReadResult readDxfBuffer(std::string_view bytes) {
+    try {
+        return read(bytes);
+    } catch (const std::bad_alloc&) {
+        ReadResult r;
+        r.error = "not enough memory to read the drawing";
+        return r;
+    } catch (const std::exception& e) {
+        ReadResult r;
+        r.error = std::string("cannot read the drawing: ") + e.what();
+        return r;
+    }
+}
+
+ReadResult readDxf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes;
+    if (in) {
+        in.seekg(0, std::ios::end);
+        auto size = in.tellg();
+        in.seekg(0);
+        if (size > 0) bytes.resize(size_t(size));
+        in.read(bytes.data(), std::streamsize(bytes.size()));
+    }
+    if (!in) {
+        ReadResult r;
+        r.error = path + ": cannot read the file: " + std::strerror(errno);
+        return r;
+    }
+    ReadResult result = readDxfBuffer(bytes);
+    if (!result.error.empty()) result.error = path + ": " + result.error;
+    return result;
+}
+
+} // namespace zel::dxf

@@ -1,0 +1,62 @@
+// The middle layer of DXF reading: records. A record is a 0 tag (its type, "LINE",
+// "SECTION", "ENDSEC") with the groups that follow it up to the next 0 tag. Groups are the
+// values the object model takes: texts decoded, points assembled from their x/y/z tags.
+#pragma once
+
+#include "arx/db.h"
+#include "dxf/groups.h"
+#include "dxf/tagreader.h"
+#include "dxf/textcodec.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace zel::dxf {
+
+// Comments (999) may stand anywhere; they are not part of the drawing and are skipped.
+inline constexpr int16_t kCommentCode = 999;
+
+struct Record {
+    std::string type;                  // value of the 0 tag
+    uint64_t where = 0;                // position of the 0 tag
+    std::vector<ZelGroupValue> groups; // groups after the 0 tag
+    std::vector<uint64_t> wheres;      // position of each group
+};
+
+class RecordReader {
+public:
+    RecordReader(TagReader& tags, const TextDecoder& decoder);
+
+    // The next record. Returns false at the end of the data (error() empty) or on damage.
+    bool next(Record& record);
+    const std::string& error() const { return mError; }
+    // Sets the error with a position: "line 12: <message>"; always returns false.
+    bool fail(uint64_t where, const std::string& message);
+    std::string describe(uint64_t where) const { return mTags.describe(where); }
+    uint64_t lastPosition() const { return mTags.lastPosition(); }
+    void setDecoder(const TextDecoder& decoder) { mDecoder = decoder; }
+    const TextDecoder& decoder() const { return mDecoder; }
+
+private:
+    bool readRecordTags();
+    void retypeAsText(Record& record, const Tag& tag) const;
+
+    TagReader& mTags;
+    TextDecoder mDecoder;
+    std::vector<Tag> mPending; // tags of the record being read
+    Tag mLookahead;
+    bool mHaveLookahead = false;
+    std::string mError;
+};
+
+// Converts tags to groups: texts decoded, a point made of an x tag and the y (and z) tags
+// that follow it — or, in files of old programs that write all x first, that come later in
+// the same record. An x without any y is kept as a one-coordinate point.
+void assembleGroups(std::span<const Tag> tags, const TextDecoder& decoder,
+                    std::vector<ZelGroupValue>& groups, std::vector<uint64_t>& wheres);
+
+// One group from one tag (not a point).
+ZelGroupValue groupFromTag(const Tag& tag, const TextDecoder& decoder);
+
+} // namespace zel::dxf

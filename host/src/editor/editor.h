@@ -1,0 +1,139 @@
+// The editor of a session: the input queue, the transcript, the system variables of the session
+// with the current drawing, the environment values, the status bar and the state the input
+// functions share (what acedInitGet set up, the last keyword, typing not yet entered).
+//
+// The C-style API reaches the editor through one pointer, set by the application with
+// setCurrentEditor; while an editor is current, acutPrintf writes into its transcript.
+#pragma once
+
+#include "core/resbuf.h"
+#include "editor/env.h"
+#include "editor/events.h"
+#include "editor/keywords.h"
+#include "editor/parse.h"
+#include "editor/sysvars.h"
+#include "editor/transcript.h"
+#include "editor/ucs.h"
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class AcDbDatabase;
+
+namespace zel::editor {
+
+enum class InputKind { Point, Corner, Distance, Angle, Orient, String, Keyword, Integer, Real };
+
+// Told after every input call of the editor (input-context reactors build on it).
+struct InputNotice {
+    InputKind kind;
+    int status;        // RTNORM, RTNONE, RTKWORD, RTCAN ...
+    AcGePoint3d point; // the point given (UCS), for points
+};
+
+struct StatusBar {
+    std::wstring text;     // what the status bar shows; empty when it shows its usual content
+    bool progress = false; // a progress meter is shown
+    int minPos = 0, maxPos = 0, pos = 0;
+};
+
+class Editor {
+public:
+    // A point picked on screen (world coordinates) and the object-snap modes in force (OSMODE
+    // bits, or those of a typed override); returns the point to use.
+    using OsnapHook = std::function<AcGePoint3d(const AcGePoint3d& pick, int modes)>;
+    // Evaluates a LISP expression typed at a prompt; null when it failed (it says why).
+    using LispHook = std::function<core::RbPtr(std::wstring_view expression)>;
+    // The cursor moved while input was awaited (drags follow it).
+    using CursorHook = std::function<void(const AcGePoint3d& world)>;
+    using InputObserver = std::function<void(const InputNotice&)>;
+
+    Editor();
+    ~Editor();
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
+
+    EventQueue& queue() { return mQueue; }
+    Transcript& transcript() { return mTranscript; }
+    const Transcript& transcript() const { return mTranscript; }
+    SysVars& vars() { return mVars; }
+    const SysVars& vars() const { return mVars; }
+    Environment& env() { return mEnv; }
+
+    AcDbDatabase* database() const { return mDb; }
+    void setDatabase(AcDbDatabase* db);
+    // DWGNAME, DWGPREFIX and DWGTITLED of a drawing read from or saved to a file.
+    void setDrawingPath(std::wstring_view path);
+    // VIEWCTR and VIEWSIZE (ZOOM changes them).
+    void setView(const AcGePoint3d& center, double height);
+
+    // What the input functions read typed text and points with (units, ANGBASE, LASTPOINT ...).
+    ParseContext parseContext() const;
+    Ucs ucs() const { return Ucs::current(mVars); }
+    void setLastPoint(const AcGePoint3d& ucsPoint);
+
+    // acedInitGet: applies to the next input call, which takes it.
+    void setInitGet(InitGet init) { mInitGet = std::move(init); }
+    InitGet takeInitGet();
+    // acedGetInput: the keyword (or arbitrary text) of the last RTKWORD.
+    const std::wstring& lastKeyword() const { return mLastKeyword; }
+    void setLastKeyword(std::wstring text) { mLastKeyword = std::move(text); }
+    // Typing that was posted without its line end, waiting for the rest of the line.
+    std::wstring& pendingTyping() { return mPendingTyping; }
+
+    // A one-shot object-snap override typed before a point (OSMODE bits; 0 for NON), if any.
+    std::optional<int>& osnapOverride() { return mOsnapOverride; }
+
+    // Messages, alerts and the status bar.
+    void print(std::wstring_view text) { mTranscript.message(text); }
+    void alert(std::wstring_view text) { mTranscript.alert(text); }
+    const StatusBar& statusBar() const { return mStatus; }
+    void setStatusText(std::wstring_view text);
+    void setProgress(std::wstring_view label, int minPos, int maxPos);
+    void setProgressPos(int pos);
+    void restoreStatusBar();
+
+    // True (once) when the user has asked to break a long operation: an Esc or a posted
+    // Ctrl-C is the next input; it is taken.
+    bool userBreak();
+
+    OsnapHook setOsnapHook(OsnapHook hook);
+    LispHook setLispHook(LispHook hook);
+    CursorHook setCursorHook(CursorHook hook);
+    const OsnapHook& osnapHook() const { return mOsnap; }
+    const LispHook& lispHook() const { return mLisp; }
+    const CursorHook& cursorHook() const { return mCursor; }
+    int addInputObserver(InputObserver observer);
+    void removeInputObserver(int id);
+    void notifyInput(const InputNotice& notice);
+
+private:
+    EventQueue mQueue;
+    Transcript mTranscript;
+    SysVars mVars;
+    Environment mEnv;
+    AcDbDatabase* mDb = nullptr;
+    StatusBar mStatus;
+    InitGet mInitGet;
+    std::wstring mLastKeyword;
+    std::wstring mPendingTyping;
+    std::optional<int> mOsnapOverride;
+    OsnapHook mOsnap;
+    LispHook mLisp;
+    CursorHook mCursor;
+    std::vector<std::pair<int, InputObserver>> mInputObservers;
+    int mNextObserver = 1;
+    std::chrono::steady_clock::time_point mStart;
+};
+
+// The editor the C-style API works with (null: the API answers RTERROR). Setting one also
+// sends acutPrintf to the transcript of whichever editor is current; null gives it back to
+// standard output.
+Editor* currentEditor();
+void setCurrentEditor(Editor* editor);
+
+} // namespace zel::editor

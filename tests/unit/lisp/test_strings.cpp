@@ -1,0 +1,121 @@
+// String functions and the conversions between numbers and text.
+#include "lisp_test.h"
+
+using namespace zel::lisp;
+using namespace zel::lisp::test;
+
+TEST(LispStrings, BuildingAndTakingApart) {
+    Lisp lisp;
+    runTable(lisp, {
+                       {L"(strcat \"a\" \"bout\")", L"\"about\""},
+                       {L"(strcat \"a\" \"b\" \"c\")", L"\"abc\""},
+                       {L"(strcat \"a\" \"\" \"c\")", L"\"ac\""},
+                       {L"(strcat)", L"\"\""},
+                       {L"(strcat \"a\" 1)", L"!BadArgumentType"},
+                       {L"(strlen \"abcd\")", L"4"},
+                       {L"(strlen \"one\" \"two\" \"four\")", L"10"},
+                       {L"(strlen)", L"0"},
+                       {L"(strlen \"\")", L"0"},
+                       {L"(strlen \"図面\")", L"2"},
+                       {L"(substr \"abcde\" 2)", L"\"bcde\""},
+                       {L"(substr \"abcde\" 2 1)", L"\"b\""},
+                       {L"(substr \"abcde\" 3 2)", L"\"cd\""},
+                       {L"(substr \"abcde\" 4 10)", L"\"de\""},
+                       {L"(substr \"abcde\" 6)", L"\"\""},
+                       {L"(substr \"abcde\" 0)", L"!BadArgumentValue"},
+                       {L"(substr \"abcde\" 1 -1)", L"!BadArgumentValue"},
+                       {L"(substr \"寸法線\" 2 1)", L"\"法\""},
+                       {L"(strcase \"Sample\")", L"\"SAMPLE\""},
+                       {L"(strcase \"Sample\" T)", L"\"sample\""},
+                       {L"(strcase \"Ａｂ\")", L"\"ＡＢ\""},
+                       {L"(chr 65)", L"\"A\""},
+                       {L"(chr 97)", L"\"a\""},
+                       {L"(chr 12354)", L"\"あ\""},
+                       {L"(chr -1)", L"!BadArgumentValue"},
+                       {L"(ascii \"A\")", L"65"},
+                       {L"(ascii \"BIG\")", L"66"},
+                       {L"(ascii \"\")", L"0"},
+                       {L"(ascii \"あ\")", L"12354"},
+                   });
+}
+
+TEST(LispStrings, NumbersFromAndToText) {
+    Lisp lisp;
+    runTable(lisp, {
+                       {L"(atoi \"97\")", L"97"},
+                       {L"(atoi \"3\")", L"3"},
+                       {L"(atoi \"3.9\")", L"3"},
+                       {L"(atoi \" -12abc\")", L"-12"},
+                       {L"(atoi \"abc\")", L"0"},
+                       {L"(atoi \"99999999999\")", L"2147483647"},
+                       {L"(atof \"97.1\")", L"97.1"},
+                       {L"(atof \"3\")", L"3.0"},
+                       {L"(atof \"3.9\")", L"3.9"},
+                       {L"(atof \"x\")", L"0.0"},
+                       {L"(atof \"-.5e1\")", L"-5.0"},
+                       {L"(atof \"2.5mm\")", L"2.5"},
+                       {L"(atof \"1e\")", L"1.0"},
+                       {L"(itoa 33)", L"\"33\""},
+                       {L"(itoa -17)", L"\"-17\""},
+                       {L"(itoa 1.5)", L"!BadArgumentType"},
+                       {L"(rtos 17.5 1 4)", L"\"1.7500E+01\""},
+                       {L"(rtos 17.5 2 4)", L"\"17.5000\""},
+                       {L"(rtos 17.5 3 4)", L"\"1'-5.5000\\\"\""},
+                       {L"(rtos 17.5 4 4)", L"\"1'-5 1/2\\\"\""},
+                       {L"(rtos 17.5 5 4)", L"\"17 1/2\""},
+                       {L"(rtos 17.5)", L"\"17.5000\""},
+                       {L"(rtos 2 2 0)", L"\"2\""},
+                       {L"(rtos 1.0 9 2)", L"!BadArgumentValue"},
+                       {L"(angtos 0.785398 0 4)", L"\"45.0000\""},
+                       {L"(angtos -0.785398 0 4)", L"\"315.0000\""},
+                       {L"(angtos 0.785398 4)", L"\"N 45d E\""},
+                       {L"(angtos 0.785398 3 4)", L"\"0.7854r\""},
+                       {L"(distof \"1.3\" 2)", L"1.3"},
+                       {L"(distof \"1'-5.50\\\"\" 3)", L"17.5"},
+                       {L"(distof \"abc\" 2)", L"nil"},
+                       {L"(angtof \"45.0000\" 0)", L"0.785398"},
+                       {L"(angtof \"x\" 0)", L"nil"},
+                   });
+}
+
+TEST(LispStrings, SearchMatchAndPrintedForms) {
+    Lisp lisp;
+    runTable(lisp,
+             {
+                 {L"(wcmatch \"Name\" \"N*\")", L"T"},
+                 {L"(wcmatch \"Name\" \"???,~*m*,N*\")", L"T"},
+                 {L"(wcmatch \"Name\" \"*`,*\")", L"nil"},
+                 {L"(wcmatch \"a,b\" \"*`,*\")", L"T"},
+                 {L"(wcmatch \"Name\" \"N#*\")", L"nil"},
+                 {L"(wcmatch \"A1\" \"@#\")", L"T"},
+                 {L"(wcmatch \"A-\" \"@.\")", L"T"},
+                 {L"(wcmatch \"abc\" \"[a-c]bc\")", L"T"},
+                 {L"(wcmatch \"xbc\" \"[~a-c]bc\")", L"T"},
+                 {L"(wcmatch \"abc\" \"~a*\")", L"nil"},
+                 {L"(wcmatch \"LAYER1\" \"LAYER?\")", L"T"},
+                 {L"(wcmatch \"aXbXc\" \"*X*X*\")", L"T"},
+                 {L"(wcmatch \"\" \"*\")", L"T"},
+                 {L"(wcmatch \"abc\" \"\")", L"nil"},
+                 {L"(vl-string-search \"foo\" \"pfooyey on you\")", L"1"},
+                 {L"(vl-string-search \"who\" \"pfooyey on you\")", L"nil"},
+                 {L"(vl-string-search \"foo\" \"fooey-more fooey\" 1)", L"11"},
+                 {L"(vl-string-subst \"Obi-wan\" \"Ben\" \"Ben Kenobi\")", L"\"Obi-wan Kenobi\""},
+                 {L"(vl-string-subst \"x\" \"q\" \"abc\")", L"\"abc\""},
+                 {L"(vl-string-trim \" \\t\\n\" \" \\t\\n STR \\n\\t \")", L"\"STR\""},
+                 {L"(vl-string-left-trim \" \" \"  a \")", L"\"a \""},
+                 {L"(vl-string-right-trim \" \" \"  a \")", L"\"  a\""},
+                 {L"(vl-string-trim \"x\" \"xxx\")", L"\"\""},
+                 {L"(vl-princ-to-string \"abc\")", L"\"abc\""},
+                 {L"(vl-prin1-to-string \"abc\")", L"\"\\\"abc\\\"\""},
+                 {L"(vl-princ-to-string '(1 \"a\" b 2.5))", L"\"(1 a B 2.5)\""},
+                 {L"(read \"hello\")", L"HELLO"},
+                 {L"(read \"hello there\")", L"HELLO"},
+                 {L"(read \"\\\"Hi Y'all\\\"\")", L"\"Hi Y'all\""},
+                 {L"(read \"(a b c)\")", L"(A B C)"},
+                 {L"(read \"1.2300\")", L"1.23"},
+                 {L"(read \"87\")", L"87"},
+                 {L"(read \"(1 . 2)\")", L"(1 . 2)"},
+                 {L"(read \"\")", L"nil"},
+                 {L"(read \"(1 2\")", L"!Incomplete"},
+             });
+}
