@@ -17,6 +17,9 @@ const char* kUsage =
     "commands:\n"
     "  dump DRAWING             canonical listing of the drawing's tables and entities\n"
     "  convert IN OUT           read a DXF (ASCII or binary, R12 to 2018), write DXF 2013\n"
+    "  run SCRIPT [DRAWING] [-o OUT.dxf]\n"
+    "                           run a script (.zsc) on a drawing, print the transcript\n"
+    "  shell [DRAWING]          an interactive command line\n"
     "\n"
     "options:\n"
     "  -h, --help               this text\n"
@@ -31,6 +34,8 @@ const std::map<std::string, SubCommand>& subCommands() {
     static const std::map<std::string, SubCommand> table = {
         {"dump", {cmdDump, "zelcad dump DRAWING"}},
         {"convert", {cmdConvert, "zelcad convert IN OUT"}},
+        {"run", {cmdRun, "zelcad run SCRIPT [DRAWING] [-o OUT.dxf]"}},
+        {"shell", {cmdShell, "zelcad shell [DRAWING]"}},
     };
     return table;
 }

@@ -14,5 +14,7 @@ int runCli(const std::vector<std::string>& args, FILE* out, FILE* err);
 
 int cmdDump(const std::vector<std::string>& args, FILE* out, FILE* err);
 int cmdConvert(const std::vector<std::string>& args, FILE* out, FILE* err);
+int cmdRun(const std::vector<std::string>& args, FILE* out, FILE* err);
+int cmdShell(const std::vector<std::string>& args, FILE* out, FILE* err);
 
 } // namespace zel::app

@@ -63,11 +63,33 @@ enum ErrorStatus {
 namespace AcDb {
 enum OpenMode { kForRead = 0, kForWrite = 1, kForNotify = 2 };
 enum LineWeight : int16_t {
-    kLnWt000 = 0, kLnWt005 = 5, kLnWt009 = 9, kLnWt013 = 13, kLnWt015 = 15, kLnWt018 = 18,
-    kLnWt020 = 20, kLnWt025 = 25, kLnWt030 = 30, kLnWt035 = 35, kLnWt040 = 40, kLnWt050 = 50,
-    kLnWt053 = 53, kLnWt060 = 60, kLnWt070 = 70, kLnWt080 = 80, kLnWt090 = 90, kLnWt100 = 100,
-    kLnWt106 = 106, kLnWt120 = 120, kLnWt140 = 140, kLnWt158 = 158, kLnWt200 = 200,
-    kLnWt211 = 211, kLnWtByLayer = -1, kLnWtByBlock = -2, kLnWtByLwDefault = -3,
+    kLnWt000 = 0,
+    kLnWt005 = 5,
+    kLnWt009 = 9,
+    kLnWt013 = 13,
+    kLnWt015 = 15,
+    kLnWt018 = 18,
+    kLnWt020 = 20,
+    kLnWt025 = 25,
+    kLnWt030 = 30,
+    kLnWt035 = 35,
+    kLnWt040 = 40,
+    kLnWt050 = 50,
+    kLnWt053 = 53,
+    kLnWt060 = 60,
+    kLnWt070 = 70,
+    kLnWt080 = 80,
+    kLnWt090 = 90,
+    kLnWt100 = 100,
+    kLnWt106 = 106,
+    kLnWt120 = 120,
+    kLnWt140 = 140,
+    kLnWt158 = 158,
+    kLnWt200 = 200,
+    kLnWt211 = 211,
+    kLnWtByLayer = -1,
+    kLnWtByBlock = -2,
+    kLnWtByLwDefault = -3,
 };
 } // namespace AcDb
 
@@ -78,7 +100,7 @@ namespace zel::db {
 struct ObjectSlot; // the database's record of one object (definition in the host)
 struct ObjectSchema;
 struct SubclassSchema;
-struct Access;     // the host's access to the private state of API classes
+struct Access; // the host's access to the private state of API classes
 class DatabaseImpl;
 } // namespace zel::db
 
@@ -150,14 +172,18 @@ private:
         static AcRxClass c(L## #CLASS, PARENT::desc());                                            \
         return &c;                                                                                 \
     }                                                                                              \
-    const AcRxClass* CLASS::isA() const { return desc(); }
+    const AcRxClass* CLASS::isA() const {                                                          \
+        return desc();                                                                             \
+    }
 
 // The members of a concrete kind: its class description, its schema and the state copy.
 // kindSchema() is defined with the kind (a member, so its table may name private members).
 #define ZEL_DECLARE_KIND(CLASS)                                                                    \
     ZEL_DECLARE_MEMBERS(CLASS)                                                                     \
     static const zel::db::ObjectSchema& kindSchema();                                              \
-    const zel::db::ObjectSchema& schema() const override { return kindSchema(); }                  \
+    const zel::db::ObjectSchema& schema() const override {                                         \
+        return kindSchema();                                                                       \
+    }                                                                                              \
     std::unique_ptr<AcDbObject> cloneState() const override {                                      \
         return std::make_unique<CLASS>(*this);                                                     \
     }
@@ -168,9 +194,9 @@ struct ZelGroupValue {
     int16_t code = 0;
     double real = 0;
     AcGePoint3d point;
-    int64_t integer = 0;  // integers, booleans, and handles (as numbers)
-    std::wstring text;    // strings; also binary chunks (310) as hex text
-    bool flat = false;    // a point of which only x and y are written (no z tag was read)
+    int64_t integer = 0; // integers, booleans, and handles (as numbers)
+    std::wstring text;   // strings; also binary chunks (310) as hex text
+    bool flat = false;   // a point of which only x and y are written (no z tag was read)
     bool operator==(const ZelGroupValue& o) const = default;
 };
 
@@ -179,7 +205,6 @@ struct AcDbXDataGroup {
     std::wstring appName;
     std::vector<ZelGroupValue> values;
 };
-
 
 class AcDbObject {
 public:
@@ -264,6 +289,8 @@ private:
     std::vector<ZelGroupValue> mAppGroups;
 };
 
+// The kinds, in the order they build on each other.
+// clang-format off
 #include "dbents.h"
 #include "dbsymtb.h"
 #include "dbdict.h"
@@ -275,3 +302,4 @@ private:
 #include "dbblock.h"
 #include "dbdim.h"
 #include "dbhatch.h"
+// clang-format on

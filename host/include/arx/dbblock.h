@@ -2,6 +2,12 @@
 // arrayed form (AcDbMInsertBlock, rows and columns). Included by db.h.
 #pragma once
 
+#include "db.h"
+#include "dbents.h"
+#include "dbpoly.h"
+#include "dbtext.h"
+#include "geextra.h"
+
 #include <string>
 #include <vector>
 
@@ -72,8 +78,8 @@ class AcDbMInsertBlock : public AcDbBlockReference {
 public:
     ZEL_DECLARE_KIND(AcDbMInsertBlock)
     AcDbMInsertBlock() = default;
-    AcDbMInsertBlock(const AcGePoint3d& position, AcDbObjectId blockTableRecord,
-                     int16_t columns, int16_t rows, double columnSpacing, double rowSpacing);
+    AcDbMInsertBlock(const AcGePoint3d& position, AcDbObjectId blockTableRecord, int16_t columns,
+                     int16_t rows, double columnSpacing, double rowSpacing);
     int16_t columns() const { return mColumns; }
     int16_t rows() const { return mRows; }
     double columnSpacing() const { return mColumnSpacing; }

@@ -2,6 +2,10 @@
 // leaders. Included by db.h.
 #pragma once
 
+#include "db.h"
+#include "dbents.h"
+#include "dbtext.h"
+
 #include <string>
 #include <vector>
 
@@ -153,7 +157,7 @@ private:
     std::vector<AcGePoint3d*> definitionPoints() override;
     std::vector<AcGePoint3d*> planePoints() override { return {&mArcPoint}; }
     AcGePoint3d mLine1Start, mLine1End, mLine2Start; // 13, 14, 15
-    AcGePoint3d mArcPoint;                            // 16, plane coordinates
+    AcGePoint3d mArcPoint;                           // 16, plane coordinates
 };
 
 // Angle at a vertex (15) between two points (13, 14); the arc passes through 10.
@@ -196,7 +200,7 @@ public:
 private:
     template <class T> friend struct zel::db::KindSchema;
     std::vector<AcGePoint3d*> definitionPoints() override;
-    AcGePoint3d mChordPoint; // 15
+    AcGePoint3d mChordPoint;  // 15
     double mLeaderLength = 0; // 40
 };
 
@@ -299,14 +303,14 @@ public:
 private:
     template <class T> friend struct zel::db::KindSchema;
     std::wstring mStyle = L"Standard";
-    int16_t mArrow = 1;    // 71
-    int16_t mPathType = 0; // 72
-    int16_t mCreation = 3; // 73
-    int16_t mHookDirection = 0; // 74
-    int16_t mHookLine = 0;      // 75
+    int16_t mArrow = 1;                     // 71
+    int16_t mPathType = 0;                  // 72
+    int16_t mCreation = 3;                  // 73
+    int16_t mHookDirection = 0;             // 74
+    int16_t mHookLine = 0;                  // 75
     double mTextHeight = 0, mTextWidth = 0; // 40, 41
-    int16_t mColor = 0; // 77
-    AcDbHandle mAnnotation; // 340
+    int16_t mColor = 0;                     // 77
+    AcDbHandle mAnnotation;                 // 340
     AcGeVector3d mNormal = AcGeVector3d::kZAxis;
     AcGeVector3d mHorizontal = AcGeVector3d::kXAxis; // 211
     AcGeVector3d mBlockOffset, mAnnotationOffset;    // 212, 213

@@ -70,8 +70,13 @@ public:
 
 private:
     friend struct zel::db::Access;
-    enum PropertyBits : uint8_t { kLayerSet = 1, kLinetypeSet = 2, kColorSet = 4, kWeightSet = 8,
-                                  kScaleSet = 16 };
+    enum PropertyBits : uint8_t {
+        kLayerSet = 1,
+        kLinetypeSet = 2,
+        kColorSet = 4,
+        kWeightSet = 8,
+        kScaleSet = 16
+    };
     uint8_t mPropertiesSet = 0; // properties given explicitly (not from database defaults)
     std::wstring mLayer = L"0";
     std::wstring mLinetype = L"BYLAYER";
@@ -113,4 +118,3 @@ public:
 };
 
 #include "dbents_simple.h"
-

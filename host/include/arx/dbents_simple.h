@@ -118,8 +118,8 @@ public:
     ZEL_DECLARE_KIND(AcDbArc)
     AcDbArc() = default;
     AcDbArc(const AcGePoint3d& center, double radius, double startAngle, double endAngle);
-    AcDbArc(const AcGePoint3d& center, const AcGeVector3d& normal, double radius,
-            double startAngle, double endAngle);
+    AcDbArc(const AcGePoint3d& center, const AcGeVector3d& normal, double radius, double startAngle,
+            double endAngle);
 
     double startAngle() const { return mStartAngle; }
     double endAngle() const { return mEndAngle; }
@@ -161,8 +161,8 @@ public:
                 const AcGeVector3d& majorAxis, double radiusRatio, double startAngle = 0,
                 double endAngle = 2 * M_PI);
     Acad::ErrorStatus set(const AcGePoint3d& center, const AcGeVector3d& unitNormal,
-                          const AcGeVector3d& majorAxis, double radiusRatio,
-                          double startAngle = 0, double endAngle = 2 * M_PI);
+                          const AcGeVector3d& majorAxis, double radiusRatio, double startAngle = 0,
+                          double endAngle = 2 * M_PI);
 
     AcGePoint3d center() const { return mCenter; }
     Acad::ErrorStatus setCenter(const AcGePoint3d& c);

@@ -3,6 +3,9 @@
 // Included by db.h.
 #pragma once
 
+#include "db.h"
+#include "dbents.h"
+
 #include <string>
 #include <vector>
 
@@ -15,10 +18,10 @@ struct HatchReader;
 struct ZelHatchEdge {
     enum Type : int16_t { kLine = 1, kCirArc = 2, kEllArc = 3, kSpline = 4 };
     int16_t type = kLine;
-    AcGePoint2d start, end;   // line: end points
-    AcGePoint2d center;       // arcs
-    AcGeVector2d majorAxis;   // elliptic arc: end of the major axis from the centre
-    double radius = 0;        // circular arc: radius; elliptic arc: minor/major ratio
+    AcGePoint2d start, end;              // line: end points
+    AcGePoint2d center;                  // arcs
+    AcGeVector2d majorAxis;              // elliptic arc: end of the major axis from the centre
+    double radius = 0;                   // circular arc: radius; elliptic arc: minor/major ratio
     double startAngle = 0, endAngle = 0; // degrees
     bool counterClockwise = true;
     // Spline edges.
@@ -63,8 +66,15 @@ public:
     enum HatchPatternType { kUserDefined = 0, kPreDefined = 1, kCustomDefined = 2 };
     enum HatchStyle { kNormal = 0, kOuter = 1, kIgnore = 2 };
     enum HatchLoopType {
-        kDefault = 0, kExternal = 1, kPolyline = 2, kDerived = 4, kTextbox = 8,
-        kOutermost = 0x10, kNotClosed = 0x20, kSelfIntersecting = 0x40, kTextIsland = 0x80,
+        kDefault = 0,
+        kExternal = 1,
+        kPolyline = 2,
+        kDerived = 4,
+        kTextbox = 8,
+        kOutermost = 0x10,
+        kNotClosed = 0x20,
+        kSelfIntersecting = 0x40,
+        kTextIsland = 0x80,
         kDuplicate = 0x100,
     };
 

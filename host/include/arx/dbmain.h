@@ -39,8 +39,7 @@ public:
                                         AcDb::OpenMode mode = AcDb::kForRead);
     Acad::ErrorStatus getDimStyleTable(AcDbDimStyleTable*& table,
                                        AcDb::OpenMode mode = AcDb::kForRead);
-    Acad::ErrorStatus getRegAppTable(AcDbRegAppTable*& table,
-                                     AcDb::OpenMode mode = AcDb::kForRead);
+    Acad::ErrorStatus getRegAppTable(AcDbRegAppTable*& table, AcDb::OpenMode mode = AcDb::kForRead);
     Acad::ErrorStatus getUCSTable(AcDbUCSTable*& table, AcDb::OpenMode mode = AcDb::kForRead);
     Acad::ErrorStatus getViewTable(AcDbViewTable*& table, AcDb::OpenMode mode = AcDb::kForRead);
     Acad::ErrorStatus getViewportTable(AcDbViewportTable*& table,
@@ -121,17 +120,21 @@ public:
     AcGePoint3d extmax() const;
     AcGePoint2d limmin() const;
     AcGePoint2d limmax() const;
-    int16_t dwgCodePage() const;                // 932 for ANSI_932 and so on; 0 when unknown
-    const ACHAR* dwgCodePageName() const;       // "ANSI_932"
-    const ACHAR* acadver() const;               // "AC1027"
+    int16_t dwgCodePage() const;          // 932 for ANSI_932 and so on; 0 when unknown
+    const ACHAR* dwgCodePageName() const; // "ANSI_932"
+    const ACHAR* acadver() const;         // "AC1027"
 
     // The host's side of the database: slots, handles, header store, raw sections, journal.
     zel::db::DatabaseImpl& impl() { return *mImpl; }
     const zel::db::DatabaseImpl& impl() const { return *mImpl; }
 
 private:
-    Acad::ErrorStatus openTable(AcDbBlockTable*& t, AcDb::OpenMode m) { return getBlockTable(t, m); }
-    Acad::ErrorStatus openTable(AcDbLayerTable*& t, AcDb::OpenMode m) { return getLayerTable(t, m); }
+    Acad::ErrorStatus openTable(AcDbBlockTable*& t, AcDb::OpenMode m) {
+        return getBlockTable(t, m);
+    }
+    Acad::ErrorStatus openTable(AcDbLayerTable*& t, AcDb::OpenMode m) {
+        return getLayerTable(t, m);
+    }
     Acad::ErrorStatus openTable(AcDbLinetypeTable*& t, AcDb::OpenMode m) {
         return getLinetypeTable(t, m);
     }

@@ -2,6 +2,8 @@
 // sub-entities, and the SEQEND that closes every sequence of sub-entities. Included by db.h.
 #pragma once
 
+#include "db.h"
+#include "dbents.h"
 #include "geextra.h"
 
 #include <memory>
@@ -20,7 +22,12 @@ template <class T> struct KindSchema;
     }
 
 namespace AcDb {
-enum Poly2dType { k2dSimplePoly = 0, k2dFitCurvePoly = 1, k2dQuadSplinePoly = 2, k2dCubicSplinePoly = 3 };
+enum Poly2dType {
+    k2dSimplePoly = 0,
+    k2dFitCurvePoly = 1,
+    k2dQuadSplinePoly = 2,
+    k2dCubicSplinePoly = 3
+};
 enum Vertex2dType {
     k2dVertex = 0,
     k2dSplineCtlVertex = 1,

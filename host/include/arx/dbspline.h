@@ -2,6 +2,9 @@
 // end tangents. Included by db.h.
 #pragma once
 
+#include "db.h"
+#include "dbents.h"
+
 #include <memory>
 #include <vector>
 
@@ -19,14 +22,12 @@ public:
 
     AcDbSpline() = default;
     // A curve through fit points (degree order - 1), tangents at the ends when not zero.
-    AcDbSpline(const std::vector<AcGePoint3d>& fitPoints, int order = 4,
-               double fitTolerance = 0.0);
+    AcDbSpline(const std::vector<AcGePoint3d>& fitPoints, int order = 4, double fitTolerance = 0.0);
     AcDbSpline(const std::vector<AcGePoint3d>& fitPoints, const AcGeVector3d& startTangent,
                const AcGeVector3d& endTangent, int order = 4, double fitTolerance = 0.0);
     AcDbSpline(int degree, bool rational, bool closed, bool periodic,
                const std::vector<AcGePoint3d>& controlPoints, const std::vector<double>& knots,
-               const std::vector<double>& weights, double controlPtTol = 0.0,
-               double knotTol = 0.0);
+               const std::vector<double>& weights, double controlPtTol = 0.0, double knotTol = 0.0);
 
     // True when the data gives no curve (see nurbsError()).
     bool isNull() const;

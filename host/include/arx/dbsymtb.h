@@ -61,14 +61,14 @@ private:
 // One element of a linetype pattern: a dash (positive), a gap (negative) or a dot (0), with
 // an optional shape or text drawn at it.
 struct ZelDashElement {
-    double length = 0;            // 49
-    int16_t complexType = 0;      // 74: 0 none, bit 1 absolute rotation, 2 text, 4 shape
-    int16_t shapeNumber = 0;      // 75 (text: 0)
-    AcDbHandle style;             // 340
-    double scale = 1;             // 46
-    double rotation = 0;          // 50, radians
+    double length = 0;               // 49
+    int16_t complexType = 0;         // 74: 0 none, bit 1 absolute rotation, 2 text, 4 shape
+    int16_t shapeNumber = 0;         // 75 (text: 0)
+    AcDbHandle style;                // 340
+    double scale = 1;                // 46
+    double rotation = 0;             // 50, radians
     double xOffset = 0, yOffset = 0; // 44, 45
-    std::wstring text;            // 9
+    std::wstring text;               // 9
     bool hasScale = false, hasRotation = false, hasOffsets = false;
     bool operator==(const ZelDashElement&) const = default;
 };
@@ -275,10 +275,10 @@ public:
 private:
     friend struct zel::db::Access;
     std::vector<AcDbObjectId> mEntities; // not part of the copied state
-    AcDbHandle mLayout;                 // 340
-    int16_t mInsertUnits = 0;           // 70 of the record
-    int16_t mExplodable = 1;            // 280
-    int16_t mScalable = 0;              // 281
+    AcDbHandle mLayout;                  // 340
+    int16_t mInsertUnits = 0;            // 70 of the record
+    int16_t mExplodable = 1;             // 280
+    int16_t mScalable = 0;               // 281
     AcGePoint3d mOrigin;
     int16_t mBlockFlags = 0;
     std::wstring mComments;
@@ -359,8 +359,8 @@ public:
     bool has(AcDbObjectId id) const;
     Acad::ErrorStatus getAt(const ACHAR* name, AcDbObjectId& id,
                             bool getErasedRecord = false) const;
-    Acad::ErrorStatus getAt(const ACHAR* name, AcDbSymbolTableRecord*& record,
-                            AcDb::OpenMode mode, bool openErasedRecord = false) const;
+    Acad::ErrorStatus getAt(const ACHAR* name, AcDbSymbolTableRecord*& record, AcDb::OpenMode mode,
+                            bool openErasedRecord = false) const;
     // Adds the record to the database and the table (the table must be open for write);
     // the record stays open for write. Fails with eDuplicateRecordName when the name is taken.
     Acad::ErrorStatus add(AcDbSymbolTableRecord* record);
@@ -405,10 +405,8 @@ protected:
 
 ZEL_SYMBOL_TABLE(AcDbLayerTable, AcDbLayerTableRecord, AcDbLayerTableIterator, "LAYER")
 ZEL_SYMBOL_TABLE(AcDbLinetypeTable, AcDbLinetypeTableRecord, AcDbLinetypeTableIterator, "LTYPE")
-ZEL_SYMBOL_TABLE(AcDbTextStyleTable, AcDbTextStyleTableRecord, AcDbTextStyleTableIterator,
-                 "STYLE")
-ZEL_SYMBOL_TABLE(AcDbDimStyleTable, AcDbDimStyleTableRecord, AcDbDimStyleTableIterator,
-                 "DIMSTYLE")
+ZEL_SYMBOL_TABLE(AcDbTextStyleTable, AcDbTextStyleTableRecord, AcDbTextStyleTableIterator, "STYLE")
+ZEL_SYMBOL_TABLE(AcDbDimStyleTable, AcDbDimStyleTableRecord, AcDbDimStyleTableIterator, "DIMSTYLE")
 ZEL_SYMBOL_TABLE(AcDbRegAppTable, AcDbRegAppTableRecord, AcDbRegAppTableIterator, "APPID")
 ZEL_SYMBOL_TABLE(AcDbUCSTable, AcDbUCSTableRecord, AcDbUCSTableIterator, "UCS")
 ZEL_SYMBOL_TABLE(AcDbViewTable, AcDbViewTableRecord, AcDbViewTableIterator, "VIEW")

@@ -2,6 +2,9 @@
 // Included by db.h.
 #pragma once
 
+#include "db.h"
+#include "dbents.h"
+
 #include <string>
 #include <vector>
 
@@ -10,7 +13,14 @@ template <class T> struct KindSchema;
 }
 
 namespace AcDb {
-enum TextHorzMode { kTextLeft = 0, kTextCenter = 1, kTextRight = 2, kTextAlign = 3, kTextMid = 4, kTextFit = 5 };
+enum TextHorzMode {
+    kTextLeft = 0,
+    kTextCenter = 1,
+    kTextRight = 2,
+    kTextAlign = 3,
+    kTextMid = 4,
+    kTextFit = 5
+};
 enum TextVertMode { kTextBase = 0, kTextBottom = 1, kTextVertMid = 2, kTextTop = 3 };
 // The fifteen justifications: a horizontal and a vertical mode together.
 enum TextAlignment {
@@ -58,7 +68,7 @@ public:
     double height() const { return mHeight; }
     Acad::ErrorStatus setHeight(double h); // eInvalidInput unless > 0
     double widthFactor() const { return mWidthFactor; }
-    Acad::ErrorStatus setWidthFactor(double f); // eInvalidInput unless > 0
+    Acad::ErrorStatus setWidthFactor(double f);                   // eInvalidInput unless > 0
     bool isMirroredInX() const { return (mGeneration & 2) != 0; } // backwards
     Acad::ErrorStatus mirrorInX(bool on);
     bool isMirroredInY() const { return (mGeneration & 4) != 0; } // upside down
@@ -108,7 +118,7 @@ protected:
     int16_t mGeneration = 0; // 2 backwards, 4 upside down
     int16_t mHorizontal = 0;
     int16_t mVertical = 0;
-    AcGePoint3d mAlignmentPoint; // plane coordinates
+    AcGePoint3d mAlignmentPoint;     // plane coordinates
     bool mHasAlignmentPoint = false; // 11 given (kept for files that write it always)
     AcGeVector3d mNormal = AcGeVector3d::kZAxis;
 };
@@ -119,13 +129,13 @@ struct ZelAttributeData {
     int16_t flags = 0; // 1 invisible, 2 constant, 4 verify, 8 preset
     int16_t fieldLength = 0;
     int16_t version = 0;
-    bool hasVersion = false;  // 280 before the tag (files of 2010 and later)
+    bool hasVersion = false; // 280 before the tag (files of 2010 and later)
     bool lockPosition = false;
-    bool hasLock = false;     // 280 after the flags
+    bool hasLock = false; // 280 after the flags
     // Groups from "101 Embedded Object" on (the MTEXT of multi-line attributes), kept as read.
     std::vector<ZelGroupValue> embedded;
-    bool tagRead = false;     // while reading: the tag came (tells the two 280 groups apart)
-    bool inEmbedded = false;  // while reading: inside the embedded object
+    bool tagRead = false;    // while reading: the tag came (tells the two 280 groups apart)
+    bool inEmbedded = false; // while reading: inside the embedded object
 };
 
 // ATTDEF: a text of a block definition that becomes an attribute of each reference.
@@ -196,9 +206,15 @@ class AcDbMText : public AcDbEntity {
 public:
     ZEL_DECLARE_KIND(AcDbMText)
     enum AttachmentPoint {
-        kTopLeft = 1, kTopCenter = 2, kTopRight = 3,
-        kMiddleLeft = 4, kMiddleCenter = 5, kMiddleRight = 6,
-        kBottomLeft = 7, kBottomCenter = 8, kBottomRight = 9,
+        kTopLeft = 1,
+        kTopCenter = 2,
+        kTopRight = 3,
+        kMiddleLeft = 4,
+        kMiddleCenter = 5,
+        kMiddleRight = 6,
+        kBottomLeft = 7,
+        kBottomCenter = 8,
+        kBottomRight = 9,
     };
     enum FlowDirection { kLtoR = 1, kRtoL = 2, kTtoB = 3, kBtoT = 4, kByStyle = 5 };
 
@@ -262,9 +278,9 @@ private:
     std::wstring mPendingChunks; // while reading: the 3 groups before the 1 group
     std::wstring mStyle = L"Standard";
     AcGeVector3d mNormal = AcGeVector3d::kZAxis;
-    AcGeVector3d mDirection;     // 11, world; zero when the rotation gives the direction
+    AcGeVector3d mDirection; // 11, world; zero when the rotation gives the direction
     bool mHasDirection = false;
-    double mRotation = 0;        // 50
+    double mRotation = 0; // 50
     bool mHasRotation = false;
     int16_t mLineSpacingStyle = 1;
     double mLineSpacingFactor = 1;

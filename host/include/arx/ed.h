@@ -81,3 +81,51 @@ int acedSetEnv(const ACHAR* sym, const ACHAR* val);
 template <size_t N> int acedGetEnv(const ACHAR* sym, ACHAR (&var)[N]) {
     return acedGetEnv(sym, var, N);
 }
+
+// Host commands from token lists (see the host commands' contract). acedCommandS takes its
+// tokens as pairs of a type and a value (RTSTR text, RTSHORT int, RTLONG int32_t, RTREAL
+// double, RTPOINT/RT3DPOINT a point), ended by RTNONE or 0; it never waits for the user: a
+// command whose tokens run out is left pending for the next call, and a call without tokens
+// cancels it. acedCmdS lets the user finish the command; RTCAN when it was cancelled.
+int acedCommandS(int rtype, ...);
+int acedCommandSList(const struct resbuf* rb);
+int acedCmdS(const struct resbuf* rb, bool forFutureUse = false, void* forFutureUse2 = nullptr);
+
+// Selection sets (the caller frees every set it gets with acedSSFree).
+//
+// acedSSGet modes: null or "" the "オブジェクトを選択:" prompt; "W" and "C" windows from pt1
+// to pt2 (ads_point); "F", "WP", "CP" a fence or polygon through the points of pt1 (a resbuf
+// list of RTPOINT / RT3DPOINT nodes); "L" the last entity; "P" the previous set; "X" every
+// entity of the drawing; "I" the PICKFIRST set; ":S" one selection at the prompt; ":E" a pick
+// takes everything in the pick box; ":L" leaves out entities on locked layers; a leading "_"
+// is ignored and modifiers combine ("_:S:E"). A null mode with pt1 picks at that point.
+// filter: a DXF filter list (null: none). RTNORM with a new set when something was
+// selected; RTERROR when nothing was (or for bad arguments), RTCAN when the user cancelled.
+int acedSSGet(const ACHAR* str, const void* pt1, const void* pt2, const struct resbuf* filter,
+              ads_name ss);
+int acedSSFree(const ads_name sname);
+int acedSSLength(const ads_name sname, int32_t* len);
+// The entity at index i (from 0); RTERROR past the end.
+int acedSSName(const ads_name ss, int32_t i, ads_name entres);
+// Both null: a new empty set; ss null: a new set of ename; else ename is added to ss (result
+// names ss).
+int acedSSAdd(const ads_name ename, const ads_name sname, ads_name result);
+// RTERROR when ename is not in the set.
+int acedSSDel(const ads_name ename, const ads_name ss);
+// RTNORM when ename is in the set, else RTERROR.
+int acedSSMemb(const ads_name ename, const ads_name ss);
+// The PICKFIRST set (entities selected before a command): set from a set (null clears it);
+// got as a new set in an RTPICKS node of pset (null when there is none; gset is always null).
+int acedSSSetFirst(const ads_name pset, const ads_name unused);
+int acedSSGetFirst(struct resbuf** gset, struct resbuf** pset);
+
+// One entity picked by the user: its name and the point picked (UCS). RTERROR when the pick
+// found nothing (ERRNO 7), RTNONE on Enter, RTCAN on Esc, RTKWORD for a keyword of
+// acedInitGet.
+int acedEntSel(const ACHAR* str, ads_name entres, ads_point ptres);
+// A pick into block references and dimensions: the innermost entity, the transform from its
+// block to the world (translation in the last column) and the references holding it,
+// innermost first, as RTENAME nodes (null when not nested; the caller frees the list). With
+// pickflag non-zero ptres is the pick point (UCS) and no prompt is shown.
+int acedNEntSelP(const ACHAR* str, ads_name entres, ads_point ptres, int pickflag,
+                 ads_matrix xformres, struct resbuf** refstkres);

@@ -109,8 +109,8 @@ public:
     double operator[](int i) const { return i == 0 ? sx : i == 1 ? sy : sz; }
     double& operator[](int i) { return i == 0 ? sx : i == 1 ? sy : sz; }
     bool isEqualTo(const AcGeScale3d& o, const AcGeTol& tol = AcGeContext::gTol) const {
-        return std::fabs(sx - o.sx) <= tol.equalPoint() && std::fabs(sy - o.sy) <= tol.equalPoint() &&
-               std::fabs(sz - o.sz) <= tol.equalPoint();
+        return std::fabs(sx - o.sx) <= tol.equalPoint() &&
+               std::fabs(sy - o.sy) <= tol.equalPoint() && std::fabs(sz - o.sz) <= tol.equalPoint();
     }
     bool operator==(const AcGeScale3d& o) const { return isEqualTo(o); }
     static const AcGeScale3d kIdentity;

@@ -66,9 +66,9 @@ namespace zel::tol {
 
 // LISP (host/src/lisp).
 
-// equal with a (non-zero) fuzz compares |a - b| <= fuzz + this share of the larger magnitude: a fuzz
-// written in decimal (0.000001) is not exact in binary, and the difference of two decimals
-// that far apart may exceed it by a few units in the last place.
+// equal with a non-zero fuzz compares |a - b| <= fuzz + this share of the larger magnitude:
+// a fuzz written in decimal (0.000001) is not exact in binary, and the difference of two
+// decimals that far apart may exceed it by a few units in the last place.
 inline constexpr double kLispFuzzRelative = 1e-14;
 
 } // namespace zel::tol

@@ -28,9 +28,7 @@ struct Access {
     static bool& xrecordMergeRead(AcDbXrecord& x) { return x.mMergeRead; }
     static int16_t& xrecordMerge(AcDbXrecord& x) { return x.mMergeStyle; }
     static void setName(AcDbSymbolTableRecord& r, const wchar_t* name) { r.mName = name; }
-    static void setComments(AcDbLinetypeTableRecord& r, const wchar_t* text) {
-        r.mComments = text;
-    }
+    static void setComments(AcDbLinetypeTableRecord& r, const wchar_t* text) { r.mComments = text; }
     static void viewport(AcDbViewportTableRecord& r, const AcGePoint3d& center, double height,
                          double aspect) {
         r.mCenter = center;

@@ -18,8 +18,8 @@ ZEL_DEFINE_MEMBERS(AcDbBlockEnd, AcDbEntity)
 AcDbBlockTableRecord::AcDbBlockTableRecord(const AcDbBlockTableRecord& o)
     : AcDbSymbolTableRecord(o), mLayout(o.mLayout), mInsertUnits(o.mInsertUnits),
       mExplodable(o.mExplodable), mScalable(o.mScalable), mOrigin(o.mOrigin),
-      mBlockFlags(o.mBlockFlags), mComments(o.mComments), mPathName(o.mPathName),
-      mBegin(o.mBegin), mEnd(o.mEnd) {}
+      mBlockFlags(o.mBlockFlags), mComments(o.mComments), mPathName(o.mPathName), mBegin(o.mBegin),
+      mEnd(o.mEnd) {}
 
 AcDbBlockTableRecord& AcDbBlockTableRecord::operator=(const AcDbBlockTableRecord& o) {
     if (this == &o) return *this;
@@ -147,12 +147,23 @@ namespace {
 bool readBlockBegin(AcDbObject& o, const ZelGroupValue& v) {
     auto& d = zel::db::Access::blockData(static_cast<AcDbBlockBegin&>(o));
     switch (v.code) {
-    case 2: d.name = v.text; return true;
-    case 3: return true; // the name again
-    case 70: d.flags = int16_t(v.integer); return true;
-    case 10: d.origin = v.point; return true;
-    case 1: d.pathName = v.text; return true;
-    case 4: d.comments = v.text; return true;
+    case 2:
+        d.name = v.text;
+        return true;
+    case 3:
+        return true; // the name again
+    case 70:
+        d.flags = int16_t(v.integer);
+        return true;
+    case 10:
+        d.origin = v.point;
+        return true;
+    case 1:
+        d.pathName = v.text;
+        return true;
+    case 4:
+        d.comments = v.text;
+        return true;
     }
     return false;
 }
@@ -283,7 +294,8 @@ void AcDbBlockTableRecordIterator::step(bool forward, bool skipDeleted) {
 }
 
 void AcDbBlockTableRecordIterator::skip(bool forward, bool skipDeleted) {
-    while (skipDeleted && !done() && mIds[size_t(mIndex)].isErased()) mIndex += forward ? 1 : -1;
+    while (skipDeleted && !done() && mIds[size_t(mIndex)].isErased())
+        mIndex += forward ? 1 : -1;
 }
 
 Acad::ErrorStatus AcDbBlockTableRecordIterator::getEntityId(AcDbObjectId& id) const {
@@ -292,8 +304,7 @@ Acad::ErrorStatus AcDbBlockTableRecordIterator::getEntityId(AcDbObjectId& id) co
     return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDbBlockTableRecordIterator::getEntity(AcDbEntity*& entity,
-                                                          AcDb::OpenMode mode,
+Acad::ErrorStatus AcDbBlockTableRecordIterator::getEntity(AcDbEntity*& entity, AcDb::OpenMode mode,
                                                           bool openErased) const {
     entity = nullptr;
     if (done()) return Acad::eInvalidIndex;

@@ -16,8 +16,7 @@ ZEL_DEFINE_MEMBERS(AcDbArc, AcDbCircle)
 #define ZEL_CIRCLE_FIELDS(C)                                                                       \
     {39, FieldKind::Real, ZEL_FIELD(C, mThickness), kSkipDefault},                                 \
         {10, FieldKind::Point3, ZEL_FIELD(C, mCenter)},                                            \
-        {40, FieldKind::Real, ZEL_FIELD(C, mRadius), 0, 1, L"", zel::db::validPositive},           \
-    {                                                                                              \
+        {40, FieldKind::Real, ZEL_FIELD(C, mRadius), 0, 1, L"", zel::db::validPositive}, {         \
         210, FieldKind::Vector3, ZEL_FIELD(C, mNormal), kSkipDefault, 1, L"",                      \
             zel::db::validNonZeroVector                                                            \
     }
@@ -96,7 +95,9 @@ AcDbCircle::AcDbCircle(const AcGePoint3d& center, const AcGeVector3d& normal, do
     mCenter = AcGeMatrix3d::worldToPlane(mNormal).apply(center);
 }
 
-AcGePoint3d AcDbCircle::center() const { return AcGeMatrix3d::planeToWorld(mNormal).apply(mCenter); }
+AcGePoint3d AcDbCircle::center() const {
+    return AcGeMatrix3d::planeToWorld(mNormal).apply(mCenter);
+}
 
 Acad::ErrorStatus AcDbCircle::setCenter(const AcGePoint3d& c) {
     if (!isWriteEnabled()) return Acad::eNotOpenForWrite;
@@ -130,7 +131,9 @@ Acad::ErrorStatus AcDbCircle::setThickness(double t) {
     return Acad::eOk;
 }
 
-double AcDbCircle::circumference() const { return geom::kTwoPi * mRadius; }
+double AcDbCircle::circumference() const {
+    return geom::kTwoPi * mRadius;
+}
 
 Acad::ErrorStatus AcDbCircle::getStartParam(double& param) const {
     param = 0;
@@ -250,7 +253,9 @@ Acad::ErrorStatus AcDbArc::setEndAngle(double angle) {
     return Acad::eOk;
 }
 
-double AcDbArc::totalAngle() const { return geom::sweepBetween(mStartAngle, mEndAngle); }
+double AcDbArc::totalAngle() const {
+    return geom::sweepBetween(mStartAngle, mEndAngle);
+}
 
 Acad::ErrorStatus AcDbArc::getStartParam(double& param) const {
     param = geom::normalizeAngle(mStartAngle);

@@ -42,12 +42,12 @@ double gauss7(const std::function<double(double)>& f, double a, double b) {
                                0.1294849661688697};
     double h = (b - a) / 2, c = (a + b) / 2;
     double sum = w[0] * f(c);
-    for (int i = 1; i < 4; ++i) sum += w[i] * (f(c - h * x[i]) + f(c + h * x[i]));
+    for (int i = 1; i < 4; ++i)
+        sum += w[i] * (f(c - h * x[i]) + f(c + h * x[i]));
     return sum * h;
 }
 
-double adapt(const std::function<double(double)>& f, double a, double b, double whole,
-             int depth) {
+double adapt(const std::function<double(double)>& f, double a, double b, double whole, int depth) {
     double m = (a + b) / 2;
     double left = gauss7(f, a, m), right = gauss7(f, m, b);
     double scale = std::max(1.0, std::fabs(whole));

@@ -47,10 +47,16 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& id, bool, const Ac
     return id.isNull() ? Acad::eKeyNotFound : Acad::eOk;
 }
 
-AcDbHandle AcDbDatabase::handseed() const { return AcDbHandle(mImpl->handseed()); }
+AcDbHandle AcDbDatabase::handseed() const {
+    return AcDbHandle(mImpl->handseed());
+}
 
-AcDbObjectId AcDbDatabase::blockTableId() const { return mImpl->tableId(DatabaseImpl::kBlock); }
-AcDbObjectId AcDbDatabase::layerTableId() const { return mImpl->tableId(DatabaseImpl::kLayer); }
+AcDbObjectId AcDbDatabase::blockTableId() const {
+    return mImpl->tableId(DatabaseImpl::kBlock);
+}
+AcDbObjectId AcDbDatabase::layerTableId() const {
+    return mImpl->tableId(DatabaseImpl::kLayer);
+}
 AcDbObjectId AcDbDatabase::linetypeTableId() const {
     return mImpl->tableId(DatabaseImpl::kLinetype);
 }
@@ -60,9 +66,15 @@ AcDbObjectId AcDbDatabase::textStyleTableId() const {
 AcDbObjectId AcDbDatabase::dimStyleTableId() const {
     return mImpl->tableId(DatabaseImpl::kDimStyle);
 }
-AcDbObjectId AcDbDatabase::regAppTableId() const { return mImpl->tableId(DatabaseImpl::kAppId); }
-AcDbObjectId AcDbDatabase::UCSTableId() const { return mImpl->tableId(DatabaseImpl::kUcs); }
-AcDbObjectId AcDbDatabase::viewTableId() const { return mImpl->tableId(DatabaseImpl::kView); }
+AcDbObjectId AcDbDatabase::regAppTableId() const {
+    return mImpl->tableId(DatabaseImpl::kAppId);
+}
+AcDbObjectId AcDbDatabase::UCSTableId() const {
+    return mImpl->tableId(DatabaseImpl::kUcs);
+}
+AcDbObjectId AcDbDatabase::viewTableId() const {
+    return mImpl->tableId(DatabaseImpl::kView);
+}
 AcDbObjectId AcDbDatabase::viewportTableId() const {
     return mImpl->tableId(DatabaseImpl::kVport);
 }
@@ -95,7 +107,9 @@ Acad::ErrorStatus AcDbDatabase::getViewportTable(AcDbViewportTable*& t, AcDb::Op
     return acdbOpenObject(t, viewportTableId(), m);
 }
 
-AcDbObjectId AcDbDatabase::namedObjectsDictionaryId() const { return mImpl->namedObjects(); }
+AcDbObjectId AcDbDatabase::namedObjectsDictionaryId() const {
+    return mImpl->namedObjects();
+}
 
 AcDbObjectId AcDbDatabase::groupDictionaryId() const {
     auto* nod = zel::db::peekAs<AcDbDictionary>(namedObjectsDictionaryId());
@@ -129,15 +143,27 @@ ZelGroupValue headerValue(std::wstring_view name) {
 
 } // namespace
 
-AcDbObjectId AcDbDatabase::modelSpaceId() const { return recordId(blockTableId(), ACDB_MODEL_SPACE); }
-AcDbObjectId AcDbDatabase::paperSpaceId() const { return recordId(blockTableId(), ACDB_PAPER_SPACE); }
-AcDbObjectId AcDbDatabase::currentSpaceId() const { return modelSpaceId(); }
-AcDbObjectId AcDbDatabase::byLayerLinetype() const { return recordId(linetypeTableId(), L"ByLayer"); }
-AcDbObjectId AcDbDatabase::byBlockLinetype() const { return recordId(linetypeTableId(), L"ByBlock"); }
+AcDbObjectId AcDbDatabase::modelSpaceId() const {
+    return recordId(blockTableId(), ACDB_MODEL_SPACE);
+}
+AcDbObjectId AcDbDatabase::paperSpaceId() const {
+    return recordId(blockTableId(), ACDB_PAPER_SPACE);
+}
+AcDbObjectId AcDbDatabase::currentSpaceId() const {
+    return modelSpaceId();
+}
+AcDbObjectId AcDbDatabase::byLayerLinetype() const {
+    return recordId(linetypeTableId(), L"ByLayer");
+}
+AcDbObjectId AcDbDatabase::byBlockLinetype() const {
+    return recordId(linetypeTableId(), L"ByBlock");
+}
 AcDbObjectId AcDbDatabase::continuousLinetype() const {
     return recordId(linetypeTableId(), L"Continuous");
 }
-AcDbObjectId AcDbDatabase::layerZero() const { return recordId(layerTableId(), L"0"); }
+AcDbObjectId AcDbDatabase::layerZero() const {
+    return recordId(layerTableId(), L"0");
+}
 
 // ---- header variables -------------------------------------------------------------------
 
@@ -208,15 +234,21 @@ AcDb::LineWeight AcDbDatabase::celweight() const {
 Acad::ErrorStatus AcDbDatabase::setCelweight(AcDb::LineWeight w) {
     return setRanged(*mImpl, L"$CELWEIGHT", w, -3, 211);
 }
-double AcDbDatabase::celtscale() const { return mImpl->header().real(L"$CELTSCALE", 1.0); }
+double AcDbDatabase::celtscale() const {
+    return mImpl->header().real(L"$CELTSCALE", 1.0);
+}
 Acad::ErrorStatus AcDbDatabase::setCeltscale(double s) {
     return s > 0 ? setReal(*mImpl, L"$CELTSCALE", s) : Acad::eOutOfRange;
 }
-double AcDbDatabase::ltscale() const { return mImpl->header().real(L"$LTSCALE", 1.0); }
+double AcDbDatabase::ltscale() const {
+    return mImpl->header().real(L"$LTSCALE", 1.0);
+}
 Acad::ErrorStatus AcDbDatabase::setLtscale(double s) {
     return s > 0 ? setReal(*mImpl, L"$LTSCALE", s) : Acad::eOutOfRange;
 }
-double AcDbDatabase::textsize() const { return mImpl->header().real(L"$TEXTSIZE", 2.5); }
+double AcDbDatabase::textsize() const {
+    return mImpl->header().real(L"$TEXTSIZE", 2.5);
+}
 Acad::ErrorStatus AcDbDatabase::setTextsize(double s) {
     return s > 0 ? setReal(*mImpl, L"$TEXTSIZE", s) : Acad::eOutOfRange;
 }
@@ -234,8 +266,12 @@ Acad::ErrorStatus AcDbDatabase::setDimstyle(AcDbObjectId id) {
 }
 
 #define ZEL_HEADER_INT(GET, SET, NAME, DFLT, LO, HI)                                               \
-    int16_t AcDbDatabase::GET() const { return int16_t(mImpl->header().integer(NAME, DFLT)); }     \
-    Acad::ErrorStatus AcDbDatabase::SET(int16_t v) { return setRanged(*mImpl, NAME, v, LO, HI); }
+    int16_t AcDbDatabase::GET() const {                                                            \
+        return int16_t(mImpl->header().integer(NAME, DFLT));                                       \
+    }                                                                                              \
+    Acad::ErrorStatus AcDbDatabase::SET(int16_t v) {                                               \
+        return setRanged(*mImpl, NAME, v, LO, HI);                                                 \
+    }
 
 ZEL_HEADER_INT(lunits, setLunits, L"$LUNITS", 2, 1, 5)
 ZEL_HEADER_INT(luprec, setLuprec, L"$LUPREC", 4, 0, 8)
@@ -247,14 +283,20 @@ ZEL_HEADER_INT(pdmode, setPdmode, L"$PDMODE", 0, 0, 100)
 ZEL_HEADER_INT(plinetype, setPlinetype, L"$PLINETYPE", 2, 0, 2)
 
 #define ZEL_HEADER_REAL(GET, SET, NAME, DFLT)                                                      \
-    double AcDbDatabase::GET() const { return mImpl->header().real(NAME, DFLT); }                  \
-    Acad::ErrorStatus AcDbDatabase::SET(double v) { return setReal(*mImpl, NAME, v); }
+    double AcDbDatabase::GET() const {                                                             \
+        return mImpl->header().real(NAME, DFLT);                                                   \
+    }                                                                                              \
+    Acad::ErrorStatus AcDbDatabase::SET(double v) {                                                \
+        return setReal(*mImpl, NAME, v);                                                           \
+    }
 
 ZEL_HEADER_REAL(pdsize, setPdsize, L"$PDSIZE", 0)
 ZEL_HEADER_REAL(plinewid, setPlinewid, L"$PLINEWID", 0)
 
 #define ZEL_HEADER_DISTANCE(GET, SET, NAME, DFLT)                                                  \
-    double AcDbDatabase::GET() const { return mImpl->header().real(NAME, DFLT); }                  \
+    double AcDbDatabase::GET() const {                                                             \
+        return mImpl->header().real(NAME, DFLT);                                                   \
+    }                                                                                              \
     Acad::ErrorStatus AcDbDatabase::SET(double v) {                                                \
         return v >= 0 ? setReal(*mImpl, NAME, v) : Acad::eOutOfRange;                              \
     }
@@ -263,22 +305,40 @@ ZEL_HEADER_DISTANCE(filletrad, setFilletrad, L"$FILLETRAD", 0)
 ZEL_HEADER_DISTANCE(chamfera, setChamfera, L"$CHAMFERA", 0)
 ZEL_HEADER_DISTANCE(chamferb, setChamferb, L"$CHAMFERB", 0)
 
-bool AcDbDatabase::mirrtext() const { return mImpl->header().integer(L"$MIRRTEXT", 0) != 0; }
-Acad::ErrorStatus AcDbDatabase::setMirrtext(bool m) { return setInt(*mImpl, L"$MIRRTEXT", m); }
+bool AcDbDatabase::mirrtext() const {
+    return mImpl->header().integer(L"$MIRRTEXT", 0) != 0;
+}
+Acad::ErrorStatus AcDbDatabase::setMirrtext(bool m) {
+    return setInt(*mImpl, L"$MIRRTEXT", m);
+}
 // $ANGBASE is kept in the file's unit (radians) as other programs write it.
-double AcDbDatabase::angbase() const { return mImpl->header().real(L"$ANGBASE", 0); }
-Acad::ErrorStatus AcDbDatabase::setAngbase(double a) { return setReal(*mImpl, L"$ANGBASE", a); }
-bool AcDbDatabase::angdir() const { return mImpl->header().integer(L"$ANGDIR", 0) != 0; }
-Acad::ErrorStatus AcDbDatabase::setAngdir(bool cw) { return setInt(*mImpl, L"$ANGDIR", cw); }
-AcGePoint3d AcDbDatabase::insbase() const { return mImpl->header().point(L"$INSBASE", {}); }
+double AcDbDatabase::angbase() const {
+    return mImpl->header().real(L"$ANGBASE", 0);
+}
+Acad::ErrorStatus AcDbDatabase::setAngbase(double a) {
+    return setReal(*mImpl, L"$ANGBASE", a);
+}
+bool AcDbDatabase::angdir() const {
+    return mImpl->header().integer(L"$ANGDIR", 0) != 0;
+}
+Acad::ErrorStatus AcDbDatabase::setAngdir(bool cw) {
+    return setInt(*mImpl, L"$ANGDIR", cw);
+}
+AcGePoint3d AcDbDatabase::insbase() const {
+    return mImpl->header().point(L"$INSBASE", {});
+}
 Acad::ErrorStatus AcDbDatabase::setInsbase(const AcGePoint3d& p) {
     ZelGroupValue v = headerValue(L"$INSBASE");
     v.point = p;
     mImpl->setHeader(L"$INSBASE", {v});
     return Acad::eOk;
 }
-AcGePoint3d AcDbDatabase::extmin() const { return mImpl->header().point(L"$EXTMIN", {}); }
-AcGePoint3d AcDbDatabase::extmax() const { return mImpl->header().point(L"$EXTMAX", {}); }
+AcGePoint3d AcDbDatabase::extmin() const {
+    return mImpl->header().point(L"$EXTMIN", {});
+}
+AcGePoint3d AcDbDatabase::extmax() const {
+    return mImpl->header().point(L"$EXTMAX", {});
+}
 AcGePoint2d AcDbDatabase::limmin() const {
     return mImpl->header().point(L"$LIMMIN", {}).convert2d();
 }
@@ -313,8 +373,12 @@ AcDbHostApplicationServices gServices;
 
 namespace zel::db {
 
-AcDbDatabase* workingDatabase() { return gWorking; }
-void setWorkingDatabase(AcDbDatabase* db) { gWorking = db; }
+AcDbDatabase* workingDatabase() {
+    return gWorking;
+}
+void setWorkingDatabase(AcDbDatabase* db) {
+    gWorking = db;
+}
 
 // rtos/angtos with -1 take the unit modes of the working drawing.
 void installUnitsProvider() {
@@ -343,4 +407,6 @@ AcDbDatabase* AcDbHostApplicationServices::workingDatabase() const {
 void AcDbHostApplicationServices::setWorkingDatabase(AcDbDatabase* db) {
     zel::db::setWorkingDatabase(db);
 }
-AcDbHostApplicationServices* acdbHostApplicationServices() { return &gServices; }
+AcDbHostApplicationServices* acdbHostApplicationServices() {
+    return &gServices;
+}

@@ -28,12 +28,28 @@ AcDbDatabase* databaseByNameTag(int64_t tag) {
     return it == byTag.end() ? nullptr : it->second;
 }
 
-DatabaseImpl::DatabaseImpl(AcDbDatabase& owner)
-    : mOwner(owner), mJournal(*this), mTag(nextTag()) {
+DatabaseImpl::DatabaseImpl(AcDbDatabase& owner) : mOwner(owner), mJournal(*this), mTag(nextTag()) {
     databasesByTag()[mTag] = &owner;
 }
 
-DatabaseImpl::~DatabaseImpl() { databasesByTag().erase(mTag); }
+DatabaseImpl::~DatabaseImpl() {
+    touched(nullptr);
+    databasesByTag().erase(mTag);
+}
+
+int DatabaseImpl::addWatcher(Watcher watcher) {
+    mWatchers.emplace_back(mNextWatcher, std::move(watcher));
+    return mNextWatcher++;
+}
+
+void DatabaseImpl::removeWatcher(int id) {
+    std::erase_if(mWatchers, [id](const auto& w) { return w.first == id; });
+}
+
+void DatabaseImpl::touched(ObjectSlot* slot) const {
+    for (const auto& w : mWatchers)
+        w.second(slot);
+}
 
 ObjectSlot* DatabaseImpl::newSlot() {
     size_t index = mUsed % kChunk;
@@ -58,7 +74,8 @@ bool DatabaseImpl::ownsSlot(const void* p) const {
 }
 
 void DatabaseImpl::forEachSlot(const std::function<void(ObjectSlot&)>& fn) const {
-    for (size_t i = 0; i < mUsed; ++i) fn(mChunks[i / kChunk][i % kChunk]);
+    for (size_t i = 0; i < mUsed; ++i)
+        fn(mChunks[i / kChunk][i % kChunk]);
 }
 
 size_t DatabaseImpl::ordinal(const ObjectSlot* slot) const {
@@ -73,10 +90,10 @@ ObjectSlot* DatabaseImpl::add(std::unique_ptr<AcDbObject> object, AcDbHandle wan
     assert(object && !object->slot() && "an object is added to one database once");
     AcDbHandle given = wanted;
     if (wanted.isNull() || mByHandle.count(wanted.value())) {
-        while (mByHandle.count(mHandseed)) ++mHandseed;
+        while (mByHandle.count(mHandseed))
+            ++mHandseed;
         given = AcDbHandle(mHandseed++);
-        if (!wanted.isNull())
-            mWarnings.push_back({wanted, given, std::string(object->dxfName())});
+        if (!wanted.isNull()) mWarnings.push_back({wanted, given, std::string(object->dxfName())});
     } else if (wanted.value() >= mHandseed) {
         mHandseed = wanted.value() + 1;
     }
@@ -98,7 +115,9 @@ ObjectSlot* DatabaseImpl::findHandle(AcDbHandle handle) const {
     return it == mByHandle.end() ? nullptr : it->second;
 }
 
-void DatabaseImpl::setHandseed(uint64_t next) { mHandseed = next == 0 ? 1 : next; }
+void DatabaseImpl::setHandseed(uint64_t next) {
+    mHandseed = next == 0 ? 1 : next;
+}
 
 void DatabaseImpl::kill(ObjectSlot* s) {
     mByHandle.erase(s->handle.value());

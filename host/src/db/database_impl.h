@@ -62,8 +62,18 @@ public:
     int64_t nameTag() const { return mTag; }
 
     // Ids of the tables and the named-objects dictionary (set by the builder or the reader).
-    enum Table { kBlock, kLayer, kLinetype, kStyle, kDimStyle, kAppId, kUcs, kView, kVport,
-                 kTableCount };
+    enum Table {
+        kBlock,
+        kLayer,
+        kLinetype,
+        kStyle,
+        kDimStyle,
+        kAppId,
+        kUcs,
+        kView,
+        kVport,
+        kTableCount
+    };
     AcDbObjectId tableId(Table t) const { return mTables[t]; }
     void setTableId(Table t, AcDbObjectId id) { mTables[t] = id; }
     AcDbObjectId namedObjects() const { return mNamedObjects; }
@@ -78,6 +88,14 @@ public:
     std::map<std::string, long>& tableCursors() { return mTableCursors; }
     // A complex entity being made by acdbEntMake (POLYLINE or INSERT waiting for its SEQEND).
     std::unique_ptr<AcDbEntity>& pendingComplex() { return mPendingComplex; }
+
+    // Watchers told of every object added, about to change, erased or restored by undo, and
+    // of the owner of an entity list that changed (a null slot: the database goes away). The
+    // editor's spatial index of entities keeps itself current with them.
+    using Watcher = std::function<void(ObjectSlot*)>;
+    int addWatcher(Watcher watcher);
+    void removeWatcher(int id);
+    void touched(ObjectSlot* slot) const;
 
 private:
     ObjectSlot* newSlot();
@@ -98,6 +116,8 @@ private:
     AcDbObjectId mNamedObjects;
     std::map<std::string, long> mTableCursors;
     std::unique_ptr<AcDbEntity> mPendingComplex;
+    std::vector<std::pair<int, Watcher>> mWatchers;
+    int mNextWatcher = 1;
 };
 
 // The object of a slot without opening it (host code that only reads; never for modules).
@@ -105,7 +125,9 @@ inline AcDbObject* peek(AcDbObjectId id) {
     ObjectSlot* s = id.slot();
     return s && s->alive ? s->object.get() : nullptr;
 }
-template <class T> T* peekAs(AcDbObjectId id) { return T::cast(peek(id)); }
+template <class T> T* peekAs(AcDbObjectId id) {
+    return T::cast(peek(id));
+}
 
 // The database whose names carry this tag, or null.
 AcDbDatabase* databaseByNameTag(int64_t tag);

@@ -76,7 +76,9 @@ const AcDbDictionary::Entry* findEntry(const AcDbDictionary& d, const ACHAR* nam
 
 } // namespace
 
-bool AcDbDictionary::has(const ACHAR* name) const { return findEntry(*this, name) != nullptr; }
+bool AcDbDictionary::has(const ACHAR* name) const {
+    return findEntry(*this, name) != nullptr;
+}
 
 bool AcDbDictionary::has(AcDbObjectId id) const {
     std::wstring name;

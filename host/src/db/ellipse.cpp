@@ -19,7 +19,9 @@ bool validRatio(const ZelGroupValue& v) {
     return std::isfinite(v.real) && v.real > 0 && v.real <= 1 + zel::tol::kParam;
 }
 
-bool validParam(const ZelGroupValue& v) { return std::isfinite(v.real); }
+bool validParam(const ZelGroupValue& v) {
+    return std::isfinite(v.real);
+}
 
 } // namespace
 
@@ -53,9 +55,7 @@ struct Shape {
     double s = 0, e = 0; // parameter range, e > s
     AcGePoint3d at(double t) const { return c + a * std::cos(t) + b * std::sin(t); }
     AcGeVector3d d1(double t) const { return a * -std::sin(t) + b * std::cos(t); }
-    bool inRange(double t) const {
-        return t >= s - zel::tol::kParam && t <= e + zel::tol::kParam;
-    }
+    bool inRange(double t) const { return t >= s - zel::tol::kParam && t <= e + zel::tol::kParam; }
     double speed(double t) const { return d1(t).length(); }
 };
 

@@ -25,13 +25,14 @@ AcDbEntity::AcDbEntity() = default;
 namespace {
 
 bool validLineWeight(const ZelGroupValue& v) {
-    static const int16_t weights[] = {-3, -2, -1, 0,  5,  9,  13,  15,  18,  20,  25,  30, 35,
-                                      40, 50, 53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200,
-                                      211};
+    static const int16_t weights[] = {-3, -2, -1, 0,  5,  9,  13,  15,  18,  20,  25,  30,  35, 40,
+                                      50, 53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
     return std::find(std::begin(weights), std::end(weights), v.integer) != std::end(weights);
 }
 
-bool validLayerName(const ZelGroupValue& v) { return zel::db::validName(v); }
+bool validLayerName(const ZelGroupValue& v) {
+    return zel::db::validName(v);
+}
 
 } // namespace
 
@@ -205,9 +206,13 @@ void AcDbEntity::setDatabaseDefaults(AcDbDatabase* db) {
     mPropertiesSet = kLayerSet | kLinetypeSet | kColorSet | kWeightSet | kScaleSet;
 }
 
-Acad::ErrorStatus AcDbEntity::getGeomExtents(AcDbExtents&) const { return Acad::eInvalidExtents; }
+Acad::ErrorStatus AcDbEntity::getGeomExtents(AcDbExtents&) const {
+    return Acad::eInvalidExtents;
+}
 
-Acad::ErrorStatus AcDbEntity::transformBy(const AcGeMatrix3d&) { return Acad::eNotApplicable; }
+Acad::ErrorStatus AcDbEntity::transformBy(const AcGeMatrix3d&) {
+    return Acad::eNotApplicable;
+}
 
 Acad::ErrorStatus AcDbEntity::highlight() const {
     if (!slot()) return Acad::eNotInDatabase;
@@ -221,29 +226,45 @@ Acad::ErrorStatus AcDbEntity::unhighlight() const {
     return Acad::eOk;
 }
 
-bool AcDbEntity::isHighlighted() const { return slot() && slot()->highlighted; }
+bool AcDbEntity::isHighlighted() const {
+    return slot() && slot()->highlighted;
+}
 
 // ---- AcDbCurve: what a kind does not answer, and answers composed of others --------------
 
-Acad::ErrorStatus AcDbCurve::getStartParam(double&) const { return Acad::eNotApplicable; }
-Acad::ErrorStatus AcDbCurve::getEndParam(double&) const { return Acad::eNotApplicable; }
-Acad::ErrorStatus AcDbCurve::getStartPoint(AcGePoint3d&) const { return Acad::eNotApplicable; }
-Acad::ErrorStatus AcDbCurve::getEndPoint(AcGePoint3d&) const { return Acad::eNotApplicable; }
+Acad::ErrorStatus AcDbCurve::getStartParam(double&) const {
+    return Acad::eNotApplicable;
+}
+Acad::ErrorStatus AcDbCurve::getEndParam(double&) const {
+    return Acad::eNotApplicable;
+}
+Acad::ErrorStatus AcDbCurve::getStartPoint(AcGePoint3d&) const {
+    return Acad::eNotApplicable;
+}
+Acad::ErrorStatus AcDbCurve::getEndPoint(AcGePoint3d&) const {
+    return Acad::eNotApplicable;
+}
 Acad::ErrorStatus AcDbCurve::getPointAtParam(double, AcGePoint3d&) const {
     return Acad::eNotApplicable;
 }
 Acad::ErrorStatus AcDbCurve::getParamAtPoint(const AcGePoint3d&, double&) const {
     return Acad::eNotApplicable;
 }
-Acad::ErrorStatus AcDbCurve::getDistAtParam(double, double&) const { return Acad::eNotApplicable; }
-Acad::ErrorStatus AcDbCurve::getParamAtDist(double, double&) const { return Acad::eNotApplicable; }
+Acad::ErrorStatus AcDbCurve::getDistAtParam(double, double&) const {
+    return Acad::eNotApplicable;
+}
+Acad::ErrorStatus AcDbCurve::getParamAtDist(double, double&) const {
+    return Acad::eNotApplicable;
+}
 Acad::ErrorStatus AcDbCurve::getFirstDeriv(double, AcGeVector3d&) const {
     return Acad::eNotApplicable;
 }
 Acad::ErrorStatus AcDbCurve::getClosestPointTo(const AcGePoint3d&, AcGePoint3d&, bool) const {
     return Acad::eNotApplicable;
 }
-Acad::ErrorStatus AcDbCurve::getArea(double&) const { return Acad::eNotApplicable; }
+Acad::ErrorStatus AcDbCurve::getArea(double&) const {
+    return Acad::eNotApplicable;
+}
 
 Acad::ErrorStatus AcDbCurve::getDistAtPoint(const AcGePoint3d& point, double& dist) const {
     double param = 0;

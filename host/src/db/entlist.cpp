@@ -39,8 +39,7 @@ DataList parseDataList(const resbuf* list) {
             continue;
         }
         // Identity is not data: the handle, the owner and what 102 groups hold.
-        if (v.code == 5 || v.code == 105 || appDepth > 0 || (v.code == 330 && !sawMarker))
-            continue;
+        if (v.code == 5 || v.code == 105 || appDepth > 0 || (v.code == 330 && !sawMarker)) continue;
         out.groups.push_back(std::move(v));
     }
     return out;
@@ -79,11 +78,13 @@ std::unique_ptr<AcDbObject> applyDataList(const AcDbObject& object,
     // A fresh object tells which subclasses' repeated groups the list gives.
     std::unique_ptr<AcDbObject> probe = schema.create ? schema.create() : object.cloneState();
     GroupReader probeReader(*probe, kEntityListStyle);
-    for (const ZelGroupValue& v : groups) probeReader.take(v);
+    for (const ZelGroupValue& v : groups)
+        probeReader.take(v);
     std::unique_ptr<AcDbObject> copy = object.cloneState();
     GroupReader reader(*copy, kEntityListStyle);
     reader.clearRepeated(probeReader.codecsUsed());
-    for (const ZelGroupValue& v : groups) reader.take(v);
+    for (const ZelGroupValue& v : groups)
+        reader.take(v);
     reader.finish();
     if (!reader.ok()) {
         why = reader.error();
@@ -167,7 +168,8 @@ resbuf* entGet(const ads_name ent, const resbuf* apps) {
     list.addName(-1, name);
     std::string_view type = object->dxfName();
     list.addString(0, std::wstring(type.begin(), type.end()));
-    for (const ZelGroupValue& v : dataListGroups(*object)) appendGroupRb(list, v, id.database());
+    for (const ZelGroupValue& v : dataListGroups(*object))
+        appendGroupRb(list, v, id.database());
     bool marker = false;
     for (const resbuf* a = apps; a; a = a->rbnext) {
         if (a->restype != RTSTR || !a->resval.rstring) continue;
@@ -176,7 +178,8 @@ resbuf* entGet(const ads_name ent, const resbuf* apps) {
             if (!marker) list.addNone(-3);
             marker = true;
             list.addString(1001, g.appName);
-            for (const ZelGroupValue& v : g.values) appendGroupRb(list, v, id.database());
+            for (const ZelGroupValue& v : g.values)
+                appendGroupRb(list, v, id.database());
         }
         break; // one pattern (commas allow several)
     }
@@ -185,16 +188,21 @@ resbuf* entGet(const ads_name ent, const resbuf* apps) {
 
 } // namespace
 
-resbuf* acdbEntGet(const ads_name ent) { return entGet(ent, nullptr); }
+resbuf* acdbEntGet(const ads_name ent) {
+    return entGet(ent, nullptr);
+}
 
-resbuf* acdbEntGetX(const ads_name ent, const resbuf* apps) { return entGet(ent, apps); }
+resbuf* acdbEntGetX(const ads_name ent, const resbuf* apps) {
+    return entGet(ent, apps);
+}
 
 int acdbEntMod(const resbuf* ent) {
     DataList list = parseDataList(ent);
     AcDbObject* object = peek(list.name);
     if (!list.error.empty() || !object || list.name.isErased()) return RTERROR;
     std::string_view type = object->dxfName();
-    if (!list.type.empty() && !zel::core::equalsNoCase(list.type, std::wstring(type.begin(), type.end())))
+    if (!list.type.empty() &&
+        !zel::core::equalsNoCase(list.type, std::wstring(type.begin(), type.end())))
         return RTERROR; // the kind of an object never changes
     std::wstring why;
     std::unique_ptr<AcDbObject> copy = applyDataList(*object, list.groups, why);

@@ -10,11 +10,11 @@ namespace zel::db {
 
 // A data list split into its parts.
 struct DataList {
-    AcDbObjectId name;                // -1
+    AcDbObjectId name; // -1
     bool hasName = false;
-    std::wstring type;                // 0
+    std::wstring type;                 // 0
     std::vector<ZelGroupValue> groups; // the others, without owner, handle and 102 groups
-    const resbuf* xdata = nullptr;    // the groups after -3 (the 1001 ones)
+    const resbuf* xdata = nullptr;     // the groups after -3 (the 1001 ones)
     bool hasXData = false;
     std::wstring error;
 };

@@ -15,12 +15,14 @@ namespace {
 // An object of the list's kind with the list's data; null when the list is refused.
 std::unique_ptr<AcDbObject> makeObject(const DataList& list, AcDbDatabase& db) {
     std::wstring upper = zel::core::toUpper(list.type);
-    const ObjectSchema* base = SchemaRegistry::instance().find(std::string(upper.begin(), upper.end()));
+    const ObjectSchema* base =
+        SchemaRegistry::instance().find(std::string(upper.begin(), upper.end()));
     if (!base || !base->create) return nullptr;
     const ObjectSchema& schema = base->forGroups(list.groups);
     std::unique_ptr<AcDbObject> object = schema.create();
     GroupReader reader(*object, kEntityListStyle);
-    for (const ZelGroupValue& v : list.groups) reader.take(v);
+    for (const ZelGroupValue& v : list.groups)
+        reader.take(v);
     reader.finish();
     std::wstring why;
     if (!reader.ok() || (schema.validate && !schema.validate(*object, why))) return nullptr;
@@ -113,6 +115,10 @@ int entMake(const resbuf* rb, ads_name result, bool objects) {
 
 } // namespace
 
-int acdbEntMake(const resbuf* ent) { return entMake(ent, nullptr, false); }
+int acdbEntMake(const resbuf* ent) {
+    return entMake(ent, nullptr, false);
+}
 
-int acdbEntMakeX(const resbuf* ent, ads_name result) { return entMake(ent, result, true); }
+int acdbEntMakeX(const resbuf* ent, ads_name result) {
+    return entMake(ent, result, true);
+}

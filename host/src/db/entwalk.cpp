@@ -28,7 +28,8 @@ std::vector<AcDbBlockTableRecord*> layoutBlocks(AcDbDatabase& db) {
 long indexIn(const std::vector<AcDbObjectId>& list, AcDbObjectId id) {
     static const std::vector<AcDbObjectId>* lastList = nullptr;
     static size_t lastIndex = 0;
-    if (lastList == &list && lastIndex < list.size() && list[lastIndex] == id) return long(lastIndex);
+    if (lastList == &list && lastIndex < list.size() && list[lastIndex] == id)
+        return long(lastIndex);
     for (size_t i : {lastIndex + 1, lastIndex + 2}) {
         if (lastList == &list && i < list.size() && list[i] == id) {
             lastIndex = i;
@@ -169,7 +170,8 @@ resbuf* recordList(AcDbObjectId id) {
         *rec,
         [&](const ZelGroupValue& v) {
             if (v.code == 100) ++markers;
-            if (markers >= 2 && v.code != 100 && v.code < 1000) appendGroupRb(list, v, id.database());
+            if (markers >= 2 && v.code != 100 && v.code < 1000)
+                appendGroupRb(list, v, id.database());
         },
         kEntityListStyle);
     return list.take().release();

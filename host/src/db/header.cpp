@@ -8,7 +8,9 @@ namespace zel::db {
 
 namespace {
 
-std::wstring key(std::wstring_view name) { return core::toUpper(name); }
+std::wstring key(std::wstring_view name) {
+    return core::toUpper(name);
+}
 
 } // namespace
 
@@ -53,7 +55,8 @@ void HeaderVars::clear() {
 
 void HeaderVars::reindex() {
     mIndex.clear();
-    for (size_t i = 0; i < mEntries.size(); ++i) mIndex[key(mEntries[i].name)] = i;
+    for (size_t i = 0; i < mEntries.size(); ++i)
+        mIndex[key(mEntries[i].name)] = i;
 }
 
 double HeaderVars::real(std::wstring_view name, double dflt) const {

@@ -8,8 +8,8 @@ namespace zel::db {
 
 namespace {
 
-template <class T> AcDbObjectId addClosed(AcDbDatabase& db, std::unique_ptr<T> object,
-                                         AcDbHandle owner = {}) {
+template <class T>
+AcDbObjectId addClosed(AcDbDatabase& db, std::unique_ptr<T> object, AcDbHandle owner = {}) {
     object->setOwnerHandle(owner);
     ObjectSlot* s = db.impl().add(std::move(object));
     s->object->close();
@@ -65,7 +65,8 @@ AcDbObjectId addLayout(AcDbDatabase& db, AcDbObjectId dictId, const wchar_t* nam
     add(gText(1, L""));
     add(gText(4, L"ISO_A3_(420.00_x_297.00_MM)"));
     add(gText(6, L""));
-    for (int16_t code : {40, 41, 42, 43, 44, 45, 46, 47, 48, 49}) add(gReal(code, 0));
+    for (int16_t code : {40, 41, 42, 43, 44, 45, 46, 47, 48, 49})
+        add(gReal(code, 0));
     add(gReal(140, 0));
     add(gReal(141, 0));
     add(gReal(142, 1));
@@ -163,9 +164,9 @@ void addStandardRecords(AcDbDatabase& db) {
     auto* dim = addRecord<AcDbDimStyleTableRecord>(db, DatabaseImpl::kDimStyle, L"Standard");
     // ISO-style metric dimension variables; the others answer their defaults.
     auto& vars = Access::dimVars(*dim);
-    vars = {gReal(41, 2.5), gReal(42, 0.625), gReal(43, 3.75), gReal(44, 1.25),
-            gReal(140, 2.5), gReal(141, 2.5), gReal(147, 0.625), gInt(77, 1),
-            gInt(78, 8),     gInt(271, 2),    gInt(278, 46)};
+    vars = {gReal(41, 2.5),  gReal(42, 0.625), gReal(43, 3.75),   gReal(44, 1.25),
+            gReal(140, 2.5), gReal(141, 2.5),  gReal(147, 0.625), gInt(77, 1),
+            gInt(78, 8),     gInt(271, 2),     gInt(278, 46)};
 }
 
 void addContainers(AcDbDatabase& db) {
@@ -184,7 +185,9 @@ void addContainers(AcDbDatabase& db) {
 
 } // namespace
 
-void buildEmptyContainers(AcDbDatabase& db) { addContainers(db); }
+void buildEmptyContainers(AcDbDatabase& db) {
+    addContainers(db);
+}
 
 void buildDefaultDrawing(AcDbDatabase& db) {
     addContainers(db);

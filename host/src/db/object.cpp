@@ -49,13 +49,17 @@ void AcDbHandle::getIntoAsciiBuffer(ACHAR* buf, size_t len) const {
 
 const AcDbObjectId AcDbObjectId::kNull;
 
-bool AcDbObjectId::isErased() const { return mSlot && (!mSlot->alive || mSlot->erased); }
+bool AcDbObjectId::isErased() const {
+    return mSlot && (!mSlot->alive || mSlot->erased);
+}
 
 AcDbHandle AcDbObjectId::handle() const {
     return mSlot && mSlot->alive ? mSlot->handle : AcDbHandle();
 }
 
-AcDbDatabase* AcDbObjectId::database() const { return mSlot ? mSlot->database : nullptr; }
+AcDbDatabase* AcDbObjectId::database() const {
+    return mSlot ? mSlot->database : nullptr;
+}
 
 // ---- AcDbObject -------------------------------------------------------------------------
 
@@ -63,7 +67,9 @@ AcRxClass* AcDbObject::desc() {
     static AcRxClass c(L"AcDbObject", nullptr);
     return &c;
 }
-const AcRxClass* AcDbObject::isA() const { return desc(); }
+const AcRxClass* AcDbObject::isA() const {
+    return desc();
+}
 
 AcDbObject::AcDbObject() = default;
 AcDbObject::~AcDbObject() = default;
@@ -83,15 +89,21 @@ AcDbObject& AcDbObject::operator=(const AcDbObject& o) {
     return *this; // the slot (identity) stays
 }
 
-std::string_view AcDbObject::dxfName() const { return schema().dxfName; }
+std::string_view AcDbObject::dxfName() const {
+    return schema().dxfName;
+}
 
 AcDbObjectId AcDbObject::objectId() const {
     return mSlot && mSlot->alive ? AcDbObjectId(mSlot) : AcDbObjectId();
 }
 
-AcDbDatabase* AcDbObject::database() const { return mSlot ? mSlot->database : nullptr; }
+AcDbDatabase* AcDbObject::database() const {
+    return mSlot ? mSlot->database : nullptr;
+}
 
-AcDbHandle AcDbObject::getAcDbHandle() const { return mSlot ? mSlot->handle : AcDbHandle(); }
+AcDbHandle AcDbObject::getAcDbHandle() const {
+    return mSlot ? mSlot->handle : AcDbHandle();
+}
 
 AcDbObjectId AcDbObject::ownerId() const {
     AcDbDatabase* db = database();
@@ -106,13 +118,21 @@ Acad::ErrorStatus AcDbObject::setOwnerId(AcDbObjectId owner) {
     return Acad::eOk;
 }
 
-bool AcDbObject::isErased() const { return mSlot && mSlot->erased; }
+bool AcDbObject::isErased() const {
+    return mSlot && mSlot->erased;
+}
 
-bool AcDbObject::isReadEnabled() const { return !mSlot || mSlot->isOpen(); }
+bool AcDbObject::isReadEnabled() const {
+    return !mSlot || mSlot->isOpen();
+}
 
-bool AcDbObject::isWriteEnabled() const { return !mSlot || mSlot->writer; }
+bool AcDbObject::isWriteEnabled() const {
+    return !mSlot || mSlot->writer;
+}
 
-bool AcDbObject::isNewObject() const { return mSlot && mSlot->isNew; }
+bool AcDbObject::isNewObject() const {
+    return mSlot && mSlot->isNew;
+}
 
 void AcDbObject::assertReadEnabled() const {
     assert(isReadEnabled() && "object read while not open");

@@ -37,7 +37,8 @@ void writeXrecord(const AcDbObject& o, const zel::db::GroupSink& sink) {
     merge.code = 280;
     merge.integer = x.mergeStyle();
     sink(merge);
-    for (const ZelGroupValue& v : x.data()) sink(v);
+    for (const ZelGroupValue& v : x.data())
+        sink(v);
 }
 
 void clearXrecord(AcDbObject& o) {
@@ -61,7 +62,8 @@ Acad::ErrorStatus AcDbXrecord::rbChain(resbuf** list, AcDbDatabase* db) const {
     if (!list) return Acad::eInvalidInput;
     if (!db) db = database();
     zel::core::RbBuilder out;
-    for (const ZelGroupValue& v : mData) zel::db::appendGroupRb(out, v, db);
+    for (const ZelGroupValue& v : mData)
+        zel::db::appendGroupRb(out, v, db);
     if (!out.ok()) return Acad::eOutOfMemory;
     *list = out.take().release();
     return Acad::eOk;
@@ -158,7 +160,8 @@ Acad::ErrorStatus AcDbGroup::setAnonymous() {
 
 Acad::ErrorStatus AcDbGroup::append(AcDbObjectId id) {
     if (!isWriteEnabled()) return Acad::eNotOpenForWrite;
-    if (id.isNull() || id.isErased() || !zel::db::peekAs<AcDbEntity>(id)) return Acad::eInvalidInput;
+    if (id.isNull() || id.isErased() || !zel::db::peekAs<AcDbEntity>(id))
+        return Acad::eInvalidInput;
     if (database() && id.database() != database()) return Acad::eInvalidInput;
     if (has(id)) return Acad::eDuplicateKey;
     assertWriteEnabled();
@@ -182,10 +185,13 @@ Acad::ErrorStatus AcDbGroup::clear() {
 }
 
 bool AcDbGroup::has(AcDbObjectId id) const {
-    return !id.isNull() && std::find(mEntities.begin(), mEntities.end(), id.handle()) != mEntities.end();
+    return !id.isNull() &&
+           std::find(mEntities.begin(), mEntities.end(), id.handle()) != mEntities.end();
 }
 
-bool AcDbGroup::has(const AcDbEntity* entity) const { return entity && has(entity->objectId()); }
+bool AcDbGroup::has(const AcDbEntity* entity) const {
+    return entity && has(entity->objectId());
+}
 
 uint32_t AcDbGroup::allEntityIds(AcDbObjectIdArray& ids) const {
     ids.clear();
@@ -214,4 +220,6 @@ Acad::ErrorStatus AcDbRawEntity::getGeomExtents(AcDbExtents&) const {
     return Acad::eInvalidExtents;
 }
 
-Acad::ErrorStatus AcDbRawEntity::transformBy(const AcGeMatrix3d&) { return Acad::eNotApplicable; }
+Acad::ErrorStatus AcDbRawEntity::transformBy(const AcGeMatrix3d&) {
+    return Acad::eNotApplicable;
+}

@@ -105,8 +105,7 @@ bool isPermanent(const AcDbObject& o) {
     if (AcDbSymbolTable::cast(&o)) return true;
     AcDbObjectId id = o.objectId();
     if (id == db->namedObjectsDictionaryId() || id == db->groupDictionaryId()) return true;
-    if (id == db->modelSpaceId() || id == db->paperSpaceId() || id == db->layerZero())
-        return true;
+    if (id == db->modelSpaceId() || id == db->paperSpaceId() || id == db->layerZero()) return true;
     return id == db->byLayerLinetype() || id == db->byBlockLinetype() ||
            id == db->continuousLinetype();
 }

@@ -132,7 +132,9 @@ Acad::ErrorStatus AcDbXline::getStartParam(double& param) const {
     return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDbXline::getEndParam(double&) const { return Acad::eNotApplicable; }
+Acad::ErrorStatus AcDbXline::getEndParam(double&) const {
+    return Acad::eNotApplicable;
+}
 
 Acad::ErrorStatus AcDbXline::getStartPoint(AcGePoint3d& point) const {
     if (!boundedAtStart()) return Acad::eNotApplicable;
@@ -140,7 +142,9 @@ Acad::ErrorStatus AcDbXline::getStartPoint(AcGePoint3d& point) const {
     return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDbXline::getEndPoint(AcGePoint3d&) const { return Acad::eNotApplicable; }
+Acad::ErrorStatus AcDbXline::getEndPoint(AcGePoint3d&) const {
+    return Acad::eNotApplicable;
+}
 
 Acad::ErrorStatus AcDbXline::getPointAtParam(double param, AcGePoint3d& point) const {
     if (!inRange(param, boundedAtStart())) return Acad::eInvalidInput;
@@ -187,7 +191,9 @@ Acad::ErrorStatus AcDbXline::getArea(double& area) const {
     return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDbXline::getGeomExtents(AcDbExtents&) const { return Acad::eInvalidExtents; }
+Acad::ErrorStatus AcDbXline::getGeomExtents(AcDbExtents&) const {
+    return Acad::eInvalidExtents;
+}
 
 Acad::ErrorStatus AcDbXline::transformBy(const AcGeMatrix3d& xform) {
     if (!isWriteEnabled()) return Acad::eNotOpenForWrite;

@@ -67,12 +67,23 @@ bool groupFromRb(const resbuf& rb, ZelGroupValue& out, std::wstring& why) {
     case core::RbKind::Invalid:
         why = L"group code " + std::to_wstring(rb.restype) + L" does not exist";
         return false;
-    case core::RbKind::None: return true;
-    case core::RbKind::Real: out.real = v.rreal; return true;
-    case core::RbKind::Point: out.point = AcGePoint3d(v.rpoint[0], v.rpoint[1], v.rpoint[2]); return true;
-    case core::RbKind::Short: out.integer = v.rint; return true;
-    case core::RbKind::Long: out.integer = v.rlong; return true;
-    case core::RbKind::Int64: out.integer = v.mnInt64; return true;
+    case core::RbKind::None:
+        return true;
+    case core::RbKind::Real:
+        out.real = v.rreal;
+        return true;
+    case core::RbKind::Point:
+        out.point = AcGePoint3d(v.rpoint[0], v.rpoint[1], v.rpoint[2]);
+        return true;
+    case core::RbKind::Short:
+        out.integer = v.rint;
+        return true;
+    case core::RbKind::Long:
+        out.integer = v.rlong;
+        return true;
+    case core::RbKind::Int64:
+        out.integer = v.mnInt64;
+        return true;
     case core::RbKind::String:
         out.text = v.rstring ? v.rstring : L"";
         if (!isHexHandleCode(rb.restype)) return true;
@@ -100,13 +111,26 @@ bool appendGroupRb(core::RbBuilder& list, const ZelGroupValue& g, AcDbDatabase* 
     const double* p = &g.point.x;
     ads_point pt = {p[0], p[1], p[2]};
     switch (core::rbKind(g.code)) {
-    case core::RbKind::Invalid: return true; // not representable: left out
-    case core::RbKind::None: list.addNone(g.code); break;
-    case core::RbKind::Real: list.addReal(g.code, g.real); break;
-    case core::RbKind::Point: list.addPoint(g.code, pt); break;
-    case core::RbKind::Short: list.addShort(g.code, int(g.integer)); break;
-    case core::RbKind::Long: list.addLong(g.code, int32_t(g.integer)); break;
-    case core::RbKind::Int64: list.addInt64(g.code, g.integer); break;
+    case core::RbKind::Invalid:
+        return true; // not representable: left out
+    case core::RbKind::None:
+        list.addNone(g.code);
+        break;
+    case core::RbKind::Real:
+        list.addReal(g.code, g.real);
+        break;
+    case core::RbKind::Point:
+        list.addPoint(g.code, pt);
+        break;
+    case core::RbKind::Short:
+        list.addShort(g.code, int(g.integer));
+        break;
+    case core::RbKind::Long:
+        list.addLong(g.code, int32_t(g.integer));
+        break;
+    case core::RbKind::Int64:
+        list.addInt64(g.code, g.integer);
+        break;
     case core::RbKind::String:
         if (isHexHandleCode(g.code))
             list.addString(g.code, AcDbHandle(uint64_t(g.integer)).text());

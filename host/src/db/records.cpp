@@ -24,8 +24,9 @@ const SubclassSchema kRecordBase{"AcDbSymbolTableRecord", {}, {}};
 
 // Name (2) and flags (70) open every record's own subclass.
 #define ZEL_RECORD_NAME_FLAGS(R)                                                                   \
-    {2, FieldKind::String, ZEL_FIELD(R, mName), 0, 0, L"", zel::db::validName},                    \
-        {70, FieldKind::Int16, ZEL_FIELD(R, mFlags)}
+    {2, FieldKind::String, ZEL_FIELD(R, mName), 0, 0, L"", zel::db::validName}, {                  \
+        70, FieldKind::Int16, ZEL_FIELD(R, mFlags)                                                 \
+    }
 
 // Applies a change to an open-for-write record (recorded for undo first).
 template <class R, class F> Acad::ErrorStatus change(R& r, F&& apply) {
@@ -144,14 +145,30 @@ bool readDash(AcDbObject& o, const ZelGroupValue& v) {
     if (list.empty()) return false;
     ZelDashElement& d = list.back();
     switch (v.code) {
-    case 74: d.complexType = int16_t(v.integer); return true;
-    case 75: d.shapeNumber = int16_t(v.integer); return true;
-    case 340: d.style = AcDbHandle(uint64_t(v.integer)); return true;
-    case 46: d.scale = v.real, d.hasScale = true; return true;
-    case 50: d.rotation = v.real * M_PI / 180, d.hasRotation = true; return true;
-    case 44: d.xOffset = v.real, d.hasOffsets = true; return true;
-    case 45: d.yOffset = v.real, d.hasOffsets = true; return true;
-    case 9: d.text = v.text; return true;
+    case 74:
+        d.complexType = int16_t(v.integer);
+        return true;
+    case 75:
+        d.shapeNumber = int16_t(v.integer);
+        return true;
+    case 340:
+        d.style = AcDbHandle(uint64_t(v.integer));
+        return true;
+    case 46:
+        d.scale = v.real, d.hasScale = true;
+        return true;
+    case 50:
+        d.rotation = v.real * M_PI / 180, d.hasRotation = true;
+        return true;
+    case 44:
+        d.xOffset = v.real, d.hasOffsets = true;
+        return true;
+    case 45:
+        d.yOffset = v.real, d.hasOffsets = true;
+        return true;
+    case 9:
+        d.text = v.text;
+        return true;
     }
     return false;
 }

@@ -80,7 +80,8 @@ const ObjectSchema* SchemaRegistry::find(std::string_view dxfName) const {
 
 std::vector<const ObjectSchema*> SchemaRegistry::all() const {
     std::vector<const ObjectSchema*> out;
-    for (const auto& [name, schema] : mByName) out.push_back(schema);
+    for (const auto& [name, schema] : mByName)
+        out.push_back(schema);
     return out;
 }
 
@@ -90,16 +91,30 @@ ZelGroupValue fieldValue(const AcDbObject& object, const FieldDesc& f, bool degr
     void* a = f.address(const_cast<AcDbObject*>(&object));
     ZelGroupValue v = group(f.code);
     switch (f.kind) {
-    case FieldKind::String: v.text = *static_cast<std::wstring*>(a); break;
-    case FieldKind::Real: v.real = *static_cast<double*>(a); break;
+    case FieldKind::String:
+        v.text = *static_cast<std::wstring*>(a);
+        break;
+    case FieldKind::Real:
+        v.real = *static_cast<double*>(a);
+        break;
     case FieldKind::Angle:
         v.real = *static_cast<double*>(a) * (degrees ? kDegPerRad : 1.0);
         break;
-    case FieldKind::Int16: v.integer = *static_cast<int16_t*>(a); break;
-    case FieldKind::Int32: v.integer = *static_cast<int32_t*>(a); break;
-    case FieldKind::Int64: v.integer = *static_cast<int64_t*>(a); break;
-    case FieldKind::Bool: v.integer = *static_cast<bool*>(a) ? 1 : 0; break;
-    case FieldKind::Point3: v.point = *static_cast<AcGePoint3d*>(a); break;
+    case FieldKind::Int16:
+        v.integer = *static_cast<int16_t*>(a);
+        break;
+    case FieldKind::Int32:
+        v.integer = *static_cast<int32_t*>(a);
+        break;
+    case FieldKind::Int64:
+        v.integer = *static_cast<int64_t*>(a);
+        break;
+    case FieldKind::Bool:
+        v.integer = *static_cast<bool*>(a) ? 1 : 0;
+        break;
+    case FieldKind::Point3:
+        v.point = *static_cast<AcGePoint3d*>(a);
+        break;
     case FieldKind::Point2:
         v.point = *static_cast<AcGePoint3d*>(a);
         v.flat = true;
@@ -109,7 +124,9 @@ ZelGroupValue fieldValue(const AcDbObject& object, const FieldDesc& f, bool degr
         v.point = AcGePoint3d(d.x, d.y, d.z);
         break;
     }
-    case FieldKind::Handle: v.integer = int64_t(static_cast<AcDbHandle*>(a)->value()); break;
+    case FieldKind::Handle:
+        v.integer = int64_t(static_cast<AcDbHandle*>(a)->value());
+        break;
     }
     return v;
 }
@@ -119,19 +136,37 @@ bool setFieldValue(AcDbObject& object, const FieldDesc& f, const ZelGroupValue& 
     if (validate && f.valid && !f.valid(v)) return false;
     void* a = f.address(&object);
     switch (f.kind) {
-    case FieldKind::String: *static_cast<std::wstring*>(a) = v.text; break;
-    case FieldKind::Real: *static_cast<double*>(a) = v.real; break;
-    case FieldKind::Angle: *static_cast<double*>(a) = v.real / (degrees ? kDegPerRad : 1.0); break;
-    case FieldKind::Int16: *static_cast<int16_t*>(a) = int16_t(v.integer); break;
-    case FieldKind::Int32: *static_cast<int32_t*>(a) = int32_t(v.integer); break;
-    case FieldKind::Int64: *static_cast<int64_t*>(a) = v.integer; break;
-    case FieldKind::Bool: *static_cast<bool*>(a) = v.integer != 0; break;
+    case FieldKind::String:
+        *static_cast<std::wstring*>(a) = v.text;
+        break;
+    case FieldKind::Real:
+        *static_cast<double*>(a) = v.real;
+        break;
+    case FieldKind::Angle:
+        *static_cast<double*>(a) = v.real / (degrees ? kDegPerRad : 1.0);
+        break;
+    case FieldKind::Int16:
+        *static_cast<int16_t*>(a) = int16_t(v.integer);
+        break;
+    case FieldKind::Int32:
+        *static_cast<int32_t*>(a) = int32_t(v.integer);
+        break;
+    case FieldKind::Int64:
+        *static_cast<int64_t*>(a) = v.integer;
+        break;
+    case FieldKind::Bool:
+        *static_cast<bool*>(a) = v.integer != 0;
+        break;
     case FieldKind::Point3:
-    case FieldKind::Point2: *static_cast<AcGePoint3d*>(a) = v.point; break;
+    case FieldKind::Point2:
+        *static_cast<AcGePoint3d*>(a) = v.point;
+        break;
     case FieldKind::Vector3:
         *static_cast<AcGeVector3d*>(a) = AcGeVector3d(v.point.x, v.point.y, v.point.z);
         break;
-    case FieldKind::Handle: *static_cast<AcDbHandle*>(a) = AcDbHandle(uint64_t(v.integer)); break;
+    case FieldKind::Handle:
+        *static_cast<AcDbHandle*>(a) = AcDbHandle(uint64_t(v.integer));
+        break;
     }
     return true;
 }
@@ -139,25 +174,39 @@ bool setFieldValue(AcDbObject& object, const FieldDesc& f, const ZelGroupValue& 
 bool fieldIsDefault(const AcDbObject& object, const FieldDesc& f) {
     ZelGroupValue v = fieldValue(object, f, false);
     switch (f.kind) {
-    case FieldKind::String: return v.text == f.dfltText;
+    case FieldKind::String:
+        return v.text == f.dfltText;
     case FieldKind::Real:
-    case FieldKind::Angle: return v.real == f.dflt;
+    case FieldKind::Angle:
+        return v.real == f.dflt;
     case FieldKind::Int16:
     case FieldKind::Int32:
     case FieldKind::Int64:
-    case FieldKind::Bool: return v.integer == int64_t(f.dflt);
+    case FieldKind::Bool:
+        return v.integer == int64_t(f.dflt);
     case FieldKind::Point3:
-    case FieldKind::Point2: return samePoint(v.point, AcGePoint3d());
-    case FieldKind::Vector3: return samePoint(v.point, AcGePoint3d(0, 0, f.dflt));
-    case FieldKind::Handle: return v.integer == 0;
+    case FieldKind::Point2:
+        return samePoint(v.point, AcGePoint3d());
+    case FieldKind::Vector3:
+        return samePoint(v.point, AcGePoint3d(0, 0, f.dflt));
+    case FieldKind::Handle:
+        return v.integer == 0;
     }
     return false;
 }
 
-bool validPositive(const ZelGroupValue& v) { return std::isfinite(v.real) && v.real > 0; }
-bool validNonNegative(const ZelGroupValue& v) { return std::isfinite(v.real) && v.real >= 0; }
-bool validColorIndex(const ZelGroupValue& v) { return v.integer >= 0 && v.integer <= 256; }
-bool validName(const ZelGroupValue& v) { return AcDbSymbolTableRecord::isValidName(v.text); }
+bool validPositive(const ZelGroupValue& v) {
+    return std::isfinite(v.real) && v.real > 0;
+}
+bool validNonNegative(const ZelGroupValue& v) {
+    return std::isfinite(v.real) && v.real >= 0;
+}
+bool validColorIndex(const ZelGroupValue& v) {
+    return v.integer >= 0 && v.integer <= 256;
+}
+bool validName(const ZelGroupValue& v) {
+    return AcDbSymbolTableRecord::isValidName(v.text);
+}
 bool validNonZeroVector(const ZelGroupValue& v) {
     return AcGeVector3d(v.point.x, v.point.y, v.point.z).length() > tol::kVectorLength;
 }
@@ -242,12 +291,15 @@ bool GroupReader::takeStructural(const ZelGroupValue& v) {
         if (v.code != 360) break;
         mObject.setXDictionaryHandle(AcDbHandle(uint64_t(v.integer)));
         return true;
-    case Mode::AppGroup: mObject.appGroups().push_back(v); return true;
+    case Mode::AppGroup:
+        mObject.appGroups().push_back(v);
+        return true;
     case Mode::Normal:
         if (v.code != 330) break;
         mObject.setOwnerHandle(AcDbHandle(uint64_t(v.integer)));
         return true;
-    case Mode::XData: break;
+    case Mode::XData:
+        break;
     }
     return false;
 }
@@ -332,10 +384,12 @@ void writeStructural(const AcDbObject& object, const GroupSink& sink) {
     const ObjectSchema& schema = object.schema();
     AcDbHandle h = object.getAcDbHandle();
     if (!h.isNull()) sink(handleGroup(schema.handleCode, h));
-    for (const ZelGroupValue& v : object.appGroups()) sink(v);
+    for (const ZelGroupValue& v : object.appGroups())
+        sink(v);
     if (!object.reactorHandles().empty()) {
         sink(textGroup(102, L"{ACAD_REACTORS"));
-        for (AcDbHandle r : object.reactorHandles()) sink(handleGroup(330, r));
+        for (AcDbHandle r : object.reactorHandles())
+            sink(handleGroup(330, r));
         sink(textGroup(102, L"}"));
     }
     if (!object.xDictionaryHandle().isNull()) {
@@ -373,7 +427,8 @@ void writeGroups(const AcDbObject& object, const GroupSink& sink, const GroupSty
     }
     for (const AcDbXDataGroup& g : object.xDataGroups()) {
         sink(textGroup(1001, g.appName));
-        for (const ZelGroupValue& v : g.values) sink(v);
+        for (const ZelGroupValue& v : g.values)
+            sink(v);
     }
 }
 

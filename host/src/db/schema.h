@@ -30,9 +30,9 @@ enum class FieldKind {
 };
 
 enum FieldFlags : unsigned {
-    kAlways = 0,        // written every time
-    kSkipDefault = 1,   // written only when the value differs from the default
-    kR12Only = 2,       // only in files of release 12 and earlier
+    kAlways = 0,      // written every time
+    kSkipDefault = 1, // written only when the value differs from the default
+    kR12Only = 2,     // only in files of release 12 and earlier
 };
 
 struct FieldDesc {
@@ -69,7 +69,7 @@ struct SubclassSchema {
 };
 
 struct ObjectSchema {
-    const char* dxfName;  // "LINE", "LAYER", "DICTIONARY"
+    const char* dxfName; // "LINE", "LAYER", "DICTIONARY"
     bool isEntity;
     std::vector<SubclassSchema> subclasses; // in file order ("AcDbEntity" first for entities)
     std::unique_ptr<AcDbObject> (*create)();
@@ -94,7 +94,9 @@ struct ObjectSchema {
 };
 
 // A schema for create(): makes an object of the kind.
-template <class T> std::unique_ptr<AcDbObject> createKind() { return std::make_unique<T>(); }
+template <class T> std::unique_ptr<AcDbObject> createKind() {
+    return std::make_unique<T>();
+}
 
 // Registry of kinds by DXF type name. Registering a name twice is a programming error (the
 // second add returns false and asserts in debug builds). The built-in kinds are registered

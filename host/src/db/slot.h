@@ -14,12 +14,12 @@ struct ObjectSlot {
     std::unique_ptr<AcDbObject> object;
     AcDbDatabase* database = nullptr;
     AcDbHandle handle;
-    bool alive = false;  // holds an object of the database
+    bool alive = false; // holds an object of the database
     bool erased = false;
     bool writer = false; // open for write
     bool isNew = false;  // added and not closed since
     bool highlighted = false;
-    int32_t readers = 0; // opens for read not closed yet
+    int32_t readers = 0;       // opens for read not closed yet
     uint64_t recordedStep = 0; // the journal step whose snapshot already holds this object
 
     bool isOpen() const { return writer || readers > 0; }

@@ -127,6 +127,7 @@ Acad::ErrorStatus AcDbFourPointEntity::transformBy(const AcGeMatrix3d& xform) {
     }
     mNormal = n.normal();
     AcGeMatrix3d toPlane = AcGeMatrix3d::worldToPlane(mNormal);
-    for (int i = 0; i < 4; ++i) mPoints[i] = inPlane() ? toPlane.apply(world[i]) : world[i];
+    for (int i = 0; i < 4; ++i)
+        mPoints[i] = inPlane() ? toPlane.apply(world[i]) : world[i];
     return Acad::eOk;
 }

@@ -108,8 +108,8 @@ Acad::ErrorStatus AcDbSymbolTable::add(AcDbObjectId& id, AcDbSymbolTableRecord* 
     return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDbSymbolTable::newIterator(AcDbSymbolTableIterator*& iterator,
-                                               bool atBeginning, bool skipDeleted) const {
+Acad::ErrorStatus AcDbSymbolTable::newIterator(AcDbSymbolTableIterator*& iterator, bool atBeginning,
+                                               bool skipDeleted) const {
     iterator = new AcDbSymbolTableIterator(mRecords);
     iterator->start(atBeginning, skipDeleted);
     return Acad::eOk;
@@ -122,7 +122,9 @@ void AcDbSymbolTableIterator::start(bool atBeginning, bool skipDeleted) {
     skip(atBeginning, skipDeleted);
 }
 
-bool AcDbSymbolTableIterator::done() const { return mIndex < 0 || mIndex >= long(mIds.size()); }
+bool AcDbSymbolTableIterator::done() const {
+    return mIndex < 0 || mIndex >= long(mIds.size());
+}
 
 void AcDbSymbolTableIterator::step(bool forward, bool skipDeleted) {
     mIndex += forward ? 1 : -1;
@@ -130,7 +132,8 @@ void AcDbSymbolTableIterator::step(bool forward, bool skipDeleted) {
 }
 
 void AcDbSymbolTableIterator::skip(bool forward, bool skipDeleted) {
-    while (skipDeleted && !done() && mIds[size_t(mIndex)].isErased()) mIndex += forward ? 1 : -1;
+    while (skipDeleted && !done() && mIds[size_t(mIndex)].isErased())
+        mIndex += forward ? 1 : -1;
 }
 
 Acad::ErrorStatus AcDbSymbolTableIterator::getRecordId(AcDbObjectId& id) const {
@@ -158,13 +161,16 @@ Acad::ErrorStatus AcDbSymbolTableIterator::seek(AcDbObjectId id) {
 namespace {
 
 // The TABLE header: its count (70) is written from the records and ignored when read.
-bool readTableGroup(AcDbObject&, const ZelGroupValue& v) { return v.code == 70; }
+bool readTableGroup(AcDbObject&, const ZelGroupValue& v) {
+    return v.code == 70;
+}
 
 void writeTableGroups(const AcDbObject& o, const zel::db::GroupSink& sink) {
     const auto& table = static_cast<const AcDbSymbolTable&>(o);
     ZelGroupValue count;
     count.code = 70;
-    for (AcDbObjectId id : table.recordIds()) count.integer += id.isErased() ? 0 : 1;
+    for (AcDbObjectId id : table.recordIds())
+        count.integer += id.isErased() ? 0 : 1;
     sink(count);
 }
 

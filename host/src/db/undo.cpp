@@ -46,12 +46,14 @@ Acad::ErrorStatus UndoJournal::undoStep() {
 // ---- recording --------------------------------------------------------------------------
 
 void UndoJournal::objectAdded(ObjectSlot* slot) {
+    mDb.touched(slot);
     if (!recording()) return;
     slot->recordedStep = mSteps.back().serial; // a new object needs no snapshot
     mSteps.back().records.push_back(Added{slot});
 }
 
 void UndoJournal::beforeChange(ObjectSlot* slot) {
+    mDb.touched(slot);
     if (!recording() || !slot->alive) return;
     Step& step = mSteps.back();
     if (slot->recordedStep == step.serial) return;
@@ -60,14 +62,17 @@ void UndoJournal::beforeChange(ObjectSlot* slot) {
 }
 
 void UndoJournal::erasedChanged(ObjectSlot* slot, bool previous) {
+    mDb.touched(slot);
     if (recording()) mSteps.back().records.push_back(Erased{slot, previous});
 }
 
 void UndoJournal::listAppended(ObjectSlot* owner) {
+    mDb.touched(owner);
     if (recording()) mSteps.back().records.push_back(ListAppend{owner});
 }
 
 void UndoJournal::listReplaced(ObjectSlot* owner, std::vector<AcDbObjectId> previous) {
+    mDb.touched(owner);
     if (recording()) mSteps.back().records.push_back(ListReplace{owner, std::move(previous)});
 }
 
@@ -92,9 +97,13 @@ std::vector<AcDbObjectId>* entityList(ObjectSlot* s) {
 
 } // namespace
 
-void UndoJournal::undo(Added& r) { mDb.kill(r.slot); }
+void UndoJournal::undo(Added& r) {
+    mDb.touched(r.slot);
+    mDb.kill(r.slot);
+}
 
 void UndoJournal::undo(Snapshot& r) {
+    mDb.touched(r.slot);
     ObjectSlot* s = r.slot;
     std::unique_ptr<AcDbObject> current = std::move(s->object);
     s->object = std::move(r.state);
@@ -105,15 +114,20 @@ void UndoJournal::undo(Snapshot& r) {
     if (now && before) *now = std::move(Access::entities(*before));
 }
 
-void UndoJournal::undo(Erased& r) { r.slot->erased = r.previous; }
+void UndoJournal::undo(Erased& r) {
+    mDb.touched(r.slot);
+    r.slot->erased = r.previous;
+}
 
 void UndoJournal::undo(ListAppend& r) {
+    mDb.touched(r.owner);
     std::vector<AcDbObjectId>* list = entityList(r.owner);
     assert(list && !list->empty() && "an entity list append is undone on its block record");
     if (list && !list->empty()) list->pop_back();
 }
 
 void UndoJournal::undo(ListReplace& r) {
+    mDb.touched(r.owner);
     std::vector<AcDbObjectId>* list = entityList(r.owner);
     assert(list && "an entity list is restored on its block record");
     if (list) *list = std::move(r.previous);
@@ -132,6 +146,8 @@ void UndoJournal::undo(Header& r) {
     header.insertAt(size_t(r.index), HeaderVars::Entry{r.name, std::move(*r.previous)});
 }
 
-void UndoJournal::undo(Sections& r) { mDb.sectionsForRestore() = std::move(r.previous); }
+void UndoJournal::undo(Sections& r) {
+    mDb.sectionsForRestore() = std::move(r.previous);
+}
 
 } // namespace zel::db

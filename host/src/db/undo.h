@@ -52,17 +52,32 @@ public:
     bool recording() const { return mDepth > 0; }
 
 private:
-    struct Added { ObjectSlot* slot; };
-    struct Snapshot { ObjectSlot* slot; std::unique_ptr<AcDbObject> state; };
-    struct Erased { ObjectSlot* slot; bool previous; };
-    struct ListAppend { ObjectSlot* owner; };
-    struct ListReplace { ObjectSlot* owner; std::vector<AcDbObjectId> previous; };
+    struct Added {
+        ObjectSlot* slot;
+    };
+    struct Snapshot {
+        ObjectSlot* slot;
+        std::unique_ptr<AcDbObject> state;
+    };
+    struct Erased {
+        ObjectSlot* slot;
+        bool previous;
+    };
+    struct ListAppend {
+        ObjectSlot* owner;
+    };
+    struct ListReplace {
+        ObjectSlot* owner;
+        std::vector<AcDbObjectId> previous;
+    };
     struct Header {
         std::wstring name;
         long index;
         std::optional<std::vector<ZelGroupValue>> previous;
     };
-    struct Sections { std::vector<RawSection> previous; };
+    struct Sections {
+        std::vector<RawSection> previous;
+    };
     using Record = std::variant<Added, Snapshot, Erased, ListAppend, ListReplace, Header, Sections>;
     struct Step {
         std::wstring name;

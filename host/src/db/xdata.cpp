@@ -3,10 +3,10 @@
 // lists is not part of it. setXData replaces the data of each application in the list, and
 // an application given without values loses its data. Every application must be in the
 // APPID table (eRegappIdNotFound); the data of one object is limited to 16 KB.
+#include "db/xdata.h"
 #include "db/access.h"
 #include "db/database_impl.h"
 #include "db/rbgroups.h"
-#include "db/xdata.h"
 
 #include "core/text.h"
 
@@ -16,16 +16,23 @@ constexpr size_t kXDataLimit = 16383; // bytes per object, as files of other pro
 
 size_t groupSize(const ZelGroupValue& v) {
     switch (zel::core::rbKind(v.code)) {
-    case zel::core::RbKind::Point: return 2 + 24;
+    case zel::core::RbKind::Point:
+        return 2 + 24;
     case zel::core::RbKind::Real:
-    case zel::core::RbKind::Int64: return 2 + 8;
-    case zel::core::RbKind::Long: return 2 + 4;
-    case zel::core::RbKind::Short: return 2 + 2;
-    case zel::core::RbKind::Binary: return 2 + 1 + v.text.size() / 2;
-    case zel::core::RbKind::String: return 2 + 2 + (v.code == 1005 ? 8 : v.text.size());
+    case zel::core::RbKind::Int64:
+        return 2 + 8;
+    case zel::core::RbKind::Long:
+        return 2 + 4;
+    case zel::core::RbKind::Short:
+        return 2 + 2;
+    case zel::core::RbKind::Binary:
+        return 2 + 1 + v.text.size() / 2;
+    case zel::core::RbKind::String:
+        return 2 + 2 + (v.code == 1005 ? 8 : v.text.size());
     case zel::core::RbKind::Invalid:
     case zel::core::RbKind::None:
-    case zel::core::RbKind::Name: return 2;
+    case zel::core::RbKind::Name:
+        return 2;
     }
     return 2;
 }
@@ -34,7 +41,8 @@ size_t xdataSize(const std::vector<AcDbXDataGroup>& groups) {
     size_t n = 0;
     for (const AcDbXDataGroup& g : groups) {
         n += 2 + 2 + g.appName.size();
-        for (const ZelGroupValue& v : g.values) n += groupSize(v);
+        for (const ZelGroupValue& v : g.values)
+            n += groupSize(v);
     }
     return n;
 }
@@ -49,9 +57,12 @@ bool registered(AcDbDatabase* db, const std::wstring& app) {
 bool validValue(const ZelGroupValue& v, int& depth) {
     if (v.code < 1000 || v.code > 1071 || v.code == 1001) return false;
     if (v.code == 1002) {
-        if (v.text == L"{") ++depth;
-        else if (v.text == L"}") --depth;
-        else return false;
+        if (v.text == L"{")
+            ++depth;
+        else if (v.text == L"}")
+            --depth;
+        else
+            return false;
         return depth >= 0;
     }
     if (v.code == 1004) return v.text.size() / 2 <= 127;
@@ -88,7 +99,8 @@ resbuf* AcDbObject::xData(const ACHAR* appName) const {
     for (const AcDbXDataGroup& g : mXData) {
         if (appName && !zel::core::equalsNoCase(g.appName, appName)) continue;
         list.addString(1001, g.appName);
-        for (const ZelGroupValue& v : g.values) zel::db::appendGroupRb(list, v, database());
+        for (const ZelGroupValue& v : g.values)
+            zel::db::appendGroupRb(list, v, database());
     }
     return list.take().release();
 }

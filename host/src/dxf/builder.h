@@ -48,6 +48,7 @@ private:
     db::ObjectSlot* spaceFor(bool paper);
     db::ObjectSlot* blockRecordFor(const AcDbBlockBegin& begin, const Record& r);
     db::ObjectSlot* newBlockRecord(const std::wstring& name);
+    void repairName(AcDbSymbolTableRecord& record, const Record& r);
     void closeSequence();
     void noteHandle(const Record& r, db::ObjectSlot* slot, size_t warningsBefore);
     std::string where(const Record& r) const { return mRecords.describe(r.where); }

@@ -1,9 +1,7 @@
 // Reading entities: each into its block (or model/paper space by its 67 flag), and the
 // sequences POLYLINE VERTEX... SEQEND and INSERT ATTRIB... SEQEND into their first entity.
 #include "arx/db.h"
-#include "arx/dbpoly.h"
-#include "arx/dbtext.h"
-#include "arx/dbblock.h"
+#include "core/text.h"
 #include "db/access.h"
 #include "dxf/builder.h"
 
@@ -39,8 +37,14 @@ bool DatabaseBuilder::entity(const std::string& section, const Record& r) {
     if (section != "BLOCKS")
         owner = spaceFor(static_cast<AcDbEntity*>(object.get())->isInPaperSpace());
     ObjectSlot* slot = place(std::move(object), wanted, owner->handle, r);
-    Access::entities(*static_cast<AcDbBlockTableRecord*>(owner->object.get()))
-        .push_back(AcDbObjectId(slot));
+    auto& block = *static_cast<AcDbBlockTableRecord*>(owner->object.get());
+    Access::entities(block).push_back(AcDbObjectId(slot));
+    // The 67 flag follows the space the entity is in: the writer puts the entities of both
+    // spaces in the ENTITIES section, where the flag tells them apart.
+    if (auto* e = AcDbEntity::cast(slot->object.get())) {
+        if (core::equalsNoCase(block.name(), ACDB_MODEL_SPACE)) Access::setPaperSpace(*e, false);
+        if (core::equalsNoCase(block.name(), ACDB_PAPER_SPACE)) Access::setPaperSpace(*e, true);
+    }
     if (subEntitiesOf(slot->object.get())) {
         mParent = slot;
         mParentWhere = where(r);

@@ -6,6 +6,9 @@
 #include "dxf/builder.h"
 #include "dxf/tablekinds.h"
 
+#include <algorithm>
+#include <cwchar>
+
 namespace zel::dxf {
 namespace {
 
@@ -13,6 +16,12 @@ using db::Access;
 using db::ObjectSlot;
 
 std::wstring wide(std::string_view s) { return std::wstring(s.begin(), s.end()); }
+
+std::string narrowText(std::wstring_view s) {
+    std::string out;
+    for (wchar_t c : s) out += c >= 0x20 && c < 0x7f ? char(c) : '?';
+    return out;
+}
 
 std::string nameOf(const Record& r) {
     for (const ZelGroupValue& g : r.groups) {
@@ -38,7 +47,34 @@ std::wstring spaceName(const std::wstring& name) {
     return name;
 }
 
+// A valid record name from a name another program wrote: characters names may not have
+// become '_' (a leading '*' of system names stays).
+std::wstring validName(const std::wstring& name) {
+    std::wstring out = name.substr(0, 255);
+    for (size_t i = 0; i < out.size(); ++i) {
+        bool systemMark = i == 0 && out[i] == L'*' && out.size() > 1;
+        if (!systemMark && (out[i] < 32 || std::wcschr(L"<>/\\\":;?*|,=`", out[i])))
+            out[i] = L'_';
+    }
+    return out.empty() ? L"_" : out;
+}
+
 } // namespace
+
+// A name the record could not take (not valid) is kept by the record as an unknown group 2;
+// it becomes a valid name, so that the record keeps one.
+void DatabaseBuilder::repairName(AcDbSymbolTableRecord& record, const Record& r) {
+    if (!record.name().empty()) return;
+    auto& unknown = record.unknownGroups();
+    auto bad = std::find_if(unknown.begin(), unknown.end(),
+                            [](const AcDbObject::UnknownGroup& u) { return u.value.code == 2; });
+    std::wstring wanted = bad != unknown.end() ? bad->value.text : std::wstring();
+    if (bad != unknown.end()) unknown.erase(bad);
+    std::wstring name = validName(wanted);
+    record.setName(name.c_str());
+    warn(where(r) + ": the name '" + narrowText(wanted) + "' of " + r.type +
+         " is not valid; it was read as '" + narrowText(name) + "'");
+}
 
 bool DatabaseBuilder::tableStart(const Record& r) {
     mTableName = nameOf(r);
@@ -76,6 +112,7 @@ bool DatabaseBuilder::tableRecord(const Record& r) {
     if (!AcDbSymbolTableRecord::cast(object.get()))
         return mRecords.fail(r.where, "the " + mTableName + " table holds no records");
     AcDbHandle wanted = read(*object, r, 0);
+    repairName(static_cast<AcDbSymbolTableRecord&>(*object), r);
     ObjectSlot* slot = place(std::move(object), wanted, mTable->handle, r);
     Access::records(*static_cast<AcDbSymbolTable*>(mTable->object.get()))
         .push_back(AcDbObjectId(slot));
@@ -102,7 +139,7 @@ ObjectSlot* DatabaseBuilder::newBlockRecord(const std::wstring& name) {
         mImpl.setTableId(db::DatabaseImpl::kBlock, tableId);
     }
     auto record = std::make_unique<AcDbBlockTableRecord>();
-    record->setName(name.c_str());
+    record->setName(validName(name).c_str());
     record->setOwnerHandle(tableId.slot()->handle);
     ObjectSlot* slot = mImpl.add(std::move(record));
     slot->object->close();

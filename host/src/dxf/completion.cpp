@@ -56,6 +56,7 @@ public:
         AcDbDictionary& root = rootDictionary();
         subDictionary(root, L"ACAD_GROUP");
         layouts(subDictionary(root, L"ACAD_LAYOUT"));
+        classes();
         return mAdded;
     }
 
@@ -141,8 +142,16 @@ private:
         return static_cast<AcDbDictionary&>(*slot->object);
     }
 
+    // The CLASSES section a file of release 2000 and later has (empty when nothing needs one).
+    void classes() {
+        auto& sections = mImpl.sectionsForRestore();
+        for (const db::RawSection& s : sections)
+            if (s.name == L"CLASSES") return;
+        sections.insert(sections.begin(), db::RawSection{L"CLASSES", {}});
+    }
     void layouts(AcDbDictionary& layoutDict);
     void link(AcDbObjectId recordId, ObjectSlot& layout);
+    ObjectSlot* spaceNaming(const std::vector<AcDbObjectId>& spaces, AcDbHandle layout);
     ObjectSlot* newLayout(AcDbDictionary& layoutDict, const std::wstring& name, int tabOrder,
                           const AcDbBlockTableRecord& record);
 
@@ -206,6 +215,16 @@ bool hasLayout(const db::DatabaseImpl& impl, const AcDbBlockTableRecord& record)
     return current && current->dxfName() == "LAYOUT";
 }
 
+// The space whose block record names this layout as its own.
+ObjectSlot* Completion::spaceNaming(const std::vector<AcDbObjectId>& spaces, AcDbHandle layout) {
+    for (AcDbObjectId id : spaces) {
+        auto* record = db::peekAs<AcDbBlockTableRecord>(id);
+        if (record && record->layoutHandle() == layout)
+            return mImpl.findHandle(record->getAcDbHandle());
+    }
+    return nullptr;
+}
+
 void Completion::link(AcDbObjectId recordId, ObjectSlot& layout) {
     AcDbObjectPointer<AcDbBlockTableRecord> record(recordId, AcDb::kForWrite);
     record->setLayoutHandle(layout.handle);
@@ -229,6 +248,10 @@ void Completion::layouts(AcDbDictionary& layoutDict) {
         AcDbObjectId target = mImpl.idOf(AcDbHandle(uint64_t(links.blockRecord->integer)));
         if (auto* record = db::peekAs<AcDbBlockTableRecord>(target)) {
             if (!hasLayout(mImpl, *record)) link(target, *slot);
+            continue;
+        }
+        if (ObjectSlot* owner = spaceNaming(spaces, slot->handle)) {
+            links.blockRecord->integer = int64_t(owner->handle.value());
             continue;
         }
         bool model = core::equalsNoCase(links.name, L"Model");

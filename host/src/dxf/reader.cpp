@@ -12,6 +12,9 @@
 namespace zel::dxf {
 namespace {
 
+// Beyond this many, repairs are counted, not listed (a damaged file may need thousands).
+constexpr size_t kWarningsShown = 50;
+
 struct FileInfo {
     std::string version = "AC1009";
     std::string codePage;
@@ -77,6 +80,11 @@ ReadResult read(std::string_view bytes) {
         warnings.push_back("some texts are not valid in the file's encoding; the characters "
                            "that could not be read were replaced by U+FFFD");
     completeDrawing(*db, warnings);
+    if (warnings.size() > kWarningsShown) {
+        size_t more = warnings.size() - kWarningsShown;
+        warnings.resize(kWarningsShown);
+        warnings.push_back("... and " + std::to_string(more) + " more repairs of the same kinds");
+    }
     result.warnings = std::move(warnings);
     result.database = std::move(db);
     return result;

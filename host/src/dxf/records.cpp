@@ -65,8 +65,9 @@ ZelGroupValue groupFromTag(const Tag& tag, const TextDecoder& decoder) {
         break;
     }
     case GroupType::Real:
-    case GroupType::PointX:
         v.real = tag.real;
+        break;
+    case GroupType::PointX:
         v.point.x = tag.real;
         break;
     case GroupType::Int16:

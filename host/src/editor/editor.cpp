@@ -1,6 +1,7 @@
 #include "editor/editor.h"
 
 #include "core/format.h"
+#include "editor/selection_state.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +32,8 @@ std::wstring workingFolder() {
 
 } // namespace
 
-Editor::Editor() : mStart(std::chrono::steady_clock::now()) {
+Editor::Editor()
+    : mStart(std::chrono::steady_clock::now()), mSelection(std::make_unique<SelectionState>()) {
     mEnv.seedFromProcess();
     std::wstring temp = tempFolder();
     mVars.setInternal(L"TEMPPREFIX", temp);
@@ -130,6 +132,10 @@ Editor::LispHook Editor::setLispHook(LispHook hook) {
 }
 Editor::CursorHook Editor::setCursorHook(CursorHook hook) {
     return std::exchange(mCursor, std::move(hook));
+}
+
+Editor::InputGate Editor::setInputGate(InputGate gate) {
+    return std::exchange(mGate, std::move(gate));
 }
 
 int Editor::addInputObserver(InputObserver observer) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/resbuf.h"
+#include "editor/cmdregistry.h"
 #include "editor/env.h"
 #include "editor/events.h"
 #include "editor/keywords.h"
@@ -17,6 +18,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +27,8 @@
 class AcDbDatabase;
 
 namespace zel::editor {
+
+class SelectionState;
 
 enum class InputKind { Point, Corner, Distance, Angle, Orient, String, Keyword, Integer, Real };
 
@@ -51,6 +55,13 @@ public:
     // The cursor moved while input was awaited (drags follow it).
     using CursorHook = std::function<void(const AcGePoint3d& world)>;
     using InputObserver = std::function<void(const InputNotice&)>;
+    // Called when an input request starts, before its prompt is shown: a host command run by
+    // acedCommandS waits there for the tokens of the next call (its prompt is shown only when
+    // something answers it).
+    using InputGate = std::function<void(InputKind kind)>;
+    // Runs a command typed with a leading "'" at a prompt (transparently) and says why not
+    // when it cannot.
+    using TransparentHook = std::function<void(std::wstring_view typed)>;
 
     Editor();
     ~Editor();
@@ -63,6 +74,8 @@ public:
     SysVars& vars() { return mVars; }
     const SysVars& vars() const { return mVars; }
     Environment& env() { return mEnv; }
+    // The commands of the session (host commands and those of modules).
+    CommandRegistry& commands() { return mCommands; }
 
     AcDbDatabase* database() const { return mDb; }
     void setDatabase(AcDbDatabase* db);
@@ -104,18 +117,30 @@ public:
     OsnapHook setOsnapHook(OsnapHook hook);
     LispHook setLispHook(LispHook hook);
     CursorHook setCursorHook(CursorHook hook);
+    InputGate setInputGate(InputGate gate);
+    TransparentHook setTransparentHook(TransparentHook hook) {
+        std::swap(hook, mTransparent);
+        return hook;
+    }
+    const TransparentHook& transparentHook() const { return mTransparent; }
     const OsnapHook& osnapHook() const { return mOsnap; }
     const LispHook& lispHook() const { return mLisp; }
     const CursorHook& cursorHook() const { return mCursor; }
+    const InputGate& inputGate() const { return mGate; }
     int addInputObserver(InputObserver observer);
     void removeInputObserver(int id);
     void notifyInput(const InputNotice& notice);
+
+    // Selection sets, the previous and PICKFIRST sets and the spatial index (selection.h).
+    SelectionState& selection() { return *mSelection; }
+    const SelectionState& selection() const { return *mSelection; }
 
 private:
     EventQueue mQueue;
     Transcript mTranscript;
     SysVars mVars;
     Environment mEnv;
+    CommandRegistry mCommands;
     AcDbDatabase* mDb = nullptr;
     StatusBar mStatus;
     InitGet mInitGet;
@@ -125,9 +150,12 @@ private:
     OsnapHook mOsnap;
     LispHook mLisp;
     CursorHook mCursor;
+    InputGate mGate;
+    TransparentHook mTransparent;
     std::vector<std::pair<int, InputObserver>> mInputObservers;
     int mNextObserver = 1;
     std::chrono::steady_clock::time_point mStart;
+    std::unique_ptr<SelectionState> mSelection;
 };
 
 // The editor the C-style API works with (null: the API answers RTERROR). Setting one also

@@ -225,6 +225,10 @@ void EventQueue::post(std::wstring_view text) {
         mPosted.push_back(std::move(cancel));
     }
     flush();
+    if (mPostObserver) {
+        PostObserver observer = mPostObserver; // it may replace itself
+        observer(*this);
+    }
 }
 
 void EventQueue::unreadPosted(Event e) {

@@ -93,6 +93,13 @@ public:
     // Puts typing that a reader did not use back in front of the posted events.
     void unreadPosted(Event e);
 
+    // Replaces the queued (not posted) events and gives the previous ones back: the command
+    // engine runs a token list against a queue of its own.
+    std::deque<Event> swapQueued(std::deque<Event> events) {
+        std::swap(events, mQueued);
+        return events;
+    }
+
     bool empty() const { return mPosted.empty() && mQueued.empty(); }
     size_t size() const { return mPosted.size() + mQueued.size(); }
     // The next event without taking it (asks the feeder when empty).
@@ -106,6 +113,12 @@ public:
 
     SideHandler setSideHandler(SideHandler handler);
     Feeder setFeeder(Feeder feeder);
+    // Told after every post (the command engine cancels a pending command on a posted Ctrl-C).
+    using PostObserver = std::function<void(EventQueue&)>;
+    PostObserver setPostObserver(PostObserver observer) {
+        std::swap(observer, mPostObserver);
+        return observer;
+    }
     // Set once a reader asked for input that was not there (the script ran out).
     bool exhausted() const { return mExhausted; }
     void resetExhausted() { mExhausted = false; }
@@ -115,6 +128,7 @@ private:
     std::deque<Event> mPosted;
     std::deque<Event> mQueued;
     SideHandler mSide;
+    PostObserver mPostObserver;
     Feeder mFeeder;
     bool mExhausted = false;
 };

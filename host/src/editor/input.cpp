@@ -53,13 +53,16 @@ Outcome kindOnly(Outcome::Kind k) {
 
 class Session {
 public:
-    Session(Editor& ed, const InputRequest& req)
-        : mEd(ed), mReq(req), mInit(req.init), mCtx(ed.parseContext()) {}
+    Session(Editor& ed, const InputRequest& req) : mEd(ed), mReq(req), mInit(req.init) {}
 
     InputResult run() {
+        if (mEd.inputGate()) mEd.inputGate()(mReq.kind);
+        mCtx = mEd.parseContext(); // as it is when the prompt shows
         mEd.transcript().prompt(mReq.prompt);
         for (;;) {
+            mLastPoint.reset(); // a refused answer leaves LASTPOINT alone
             Reply r = readReply(mEd, mReq.spaces);
+            if (transparent(r)) continue;
             if (r.kind == Reply::Cancel || r.kind == Reply::End) {
                 mEd.transcript().input(text(Msg::Cancel));
                 return finish(accept(RTCAN).result);
@@ -89,6 +92,18 @@ public:
     }
 
 private:
+    // "'ZOOM" typed at a prompt (not a text prompt): the command runs inside this request,
+    // then the prompt shows again.
+    bool transparent(const Reply& r) {
+        if (r.kind != Reply::Text || mReq.kind == InputKind::String) return false;
+        if (r.text.empty() || r.text.front() != L'\'' || !mEd.transparentHook()) return false;
+        mEd.transcript().input(r.typed);
+        Editor::TransparentHook hook = mEd.transparentHook(); // the command may replace it
+        hook(r.text);
+        mEd.transcript().prompt(mReq.prompt, true);
+        return true;
+    }
+
     std::wstring echoOf(const Reply& r) const {
         if (r.kind == Reply::Point && (r.clicked || r.typed.empty()))
             return pointText(r.point, mCtx.units);

@@ -10,12 +10,24 @@ Arc arcFromAngles(Vec2 center, double radius, double a0, double a1) {
     return {center, radius, start, start + sweep};
 }
 
-Interval domain(const Arc& a) { return {a.start, a.end}; }
-Vec2 pointAt(const Arc& a, double t) { return a.center + polar(t) * a.radius; }
-Vec2 derivAt(const Arc& a, double t) { return perp(polar(t)) * a.radius; }
-Vec2 deriv2At(const Arc& a, double t) { return polar(t) * -a.radius; }
-double lengthBetween(const Arc& a, double t0, double t1) { return a.radius * (t1 - t0); }
-bool isClosed(const Arc& a) { return a.end - a.start >= kTwoPi; }
+Interval domain(const Arc& a) {
+    return {a.start, a.end};
+}
+Vec2 pointAt(const Arc& a, double t) {
+    return a.center + polar(t) * a.radius;
+}
+Vec2 derivAt(const Arc& a, double t) {
+    return perp(polar(t)) * a.radius;
+}
+Vec2 deriv2At(const Arc& a, double t) {
+    return polar(t) * -a.radius;
+}
+double lengthBetween(const Arc& a, double t0, double t1) {
+    return a.radius * (t1 - t0);
+}
+bool isClosed(const Arc& a) {
+    return a.end - a.start >= kTwoPi;
+}
 
 Box2 bounds(const Arc& a) {
     Box2 box = Box2::of(pointAt(a, a.start), pointAt(a, a.end));
@@ -27,12 +39,24 @@ Box2 bounds(const Arc& a) {
     return box;
 }
 
-Interval domain(const Circle&) { return {0, kTwoPi}; }
-Vec2 pointAt(const Circle& c, double t) { return c.center + polar(t) * c.radius; }
-Vec2 derivAt(const Circle& c, double t) { return perp(polar(t)) * c.radius; }
-Vec2 deriv2At(const Circle& c, double t) { return polar(t) * -c.radius; }
-double lengthBetween(const Circle& c, double t0, double t1) { return c.radius * (t1 - t0); }
-bool isClosed(const Circle&) { return true; }
+Interval domain(const Circle&) {
+    return {0, kTwoPi};
+}
+Vec2 pointAt(const Circle& c, double t) {
+    return c.center + polar(t) * c.radius;
+}
+Vec2 derivAt(const Circle& c, double t) {
+    return perp(polar(t)) * c.radius;
+}
+Vec2 deriv2At(const Circle& c, double t) {
+    return polar(t) * -c.radius;
+}
+double lengthBetween(const Circle& c, double t0, double t1) {
+    return c.radius * (t1 - t0);
+}
+bool isClosed(const Circle&) {
+    return true;
+}
 Box2 bounds(const Circle& c) {
     Vec2 r{c.radius, c.radius};
     return {c.center - r, c.center + r};

@@ -23,16 +23,18 @@ std::vector<BezierPiece> conicPieces(const Ellipse& e, double t0, double t1) {
         double a = t0 + i * step, b = i + 1 == count ? t1 : a + step, m = (a + b) / 2;
         double w = std::cos(step / 2);
         Vec2 mid = e.center + (e.major * std::cos(m) + minor * std::sin(m)) / w;
-        out.push_back({{homogeneous(pointAt(e, a), 1), homogeneous(mid, w),
-                        homogeneous(pointAt(e, b), 1)},
-                       a,
-                       b,
-                       e});
+        out.push_back(
+            {{homogeneous(pointAt(e, a), 1), homogeneous(mid, w), homogeneous(pointAt(e, b), 1)},
+             a,
+             b,
+             e});
     }
     return out;
 }
 
-Ellipse asEllipse(const Arc& a) { return {a.center, {a.radius, 0}, 1, a.start, a.end}; }
+Ellipse asEllipse(const Arc& a) {
+    return {a.center, {a.radius, 0}, 1, a.start, a.end};
+}
 
 // The parameters of the line p + t d inside the box (empty when it misses).
 std::optional<Interval> clipLine(Vec2 p, Vec2 d, Interval range, const Box2& box) {
@@ -81,7 +83,9 @@ struct PiecesOf {
     }
     std::vector<BezierPiece> operator()(const Nurbs& n) const {
         std::vector<BezierPiece> out;
-        for (auto& span : bezierSpans(n)) out.push_back({span.points, span.t0, span.t1, {}});
+        for (auto& span : bezierSpans(n)) {
+            out.push_back({span.points, span.t0, span.t1, {}});
+        }
         return out;
     }
     std::vector<BezierPiece> operator()(const Polyline&) const {
@@ -95,14 +99,18 @@ struct PiecesOf {
 Vec2 bezierPoint(const std::vector<Vec3>& points, double u) {
     std::vector<Vec3> p = points;
     for (size_t r = 1; r < p.size(); ++r) {
-        for (size_t i = 0; i + r < p.size(); ++i) p[i] = lerp(p[i], p[i + 1], u);
+        for (size_t i = 0; i + r < p.size(); ++i) {
+            p[i] = lerp(p[i], p[i + 1], u);
+        }
     }
     return p[0].project();
 }
 
 Box2 hullBox(const BezierPiece& piece) {
     Box2 box;
-    for (const Vec3& p : piece.points) box.add(p.project());
+    for (const Vec3& p : piece.points) {
+        box.add(p.project());
+    }
     return box;
 }
 
@@ -126,7 +134,9 @@ std::pair<BezierPiece, BezierPiece> halve(const BezierPiece& piece) {
     for (size_t r = 0; r < n; ++r) {
         left[r] = p[0];
         right[n - 1 - r] = p[n - 1 - r];
-        for (size_t i = 0; i + r + 1 < n; ++i) p[i] = lerp(p[i], p[i + 1], 0.5);
+        for (size_t i = 0; i + r + 1 < n; ++i) {
+            p[i] = lerp(p[i], p[i + 1], 0.5);
+        }
     }
     double tm = paramAt(piece, 0.5);
     return {BezierPiece{std::move(left), piece.t0, tm, piece.conic},

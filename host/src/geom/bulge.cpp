@@ -9,9 +9,13 @@ namespace zel::geom {
 
 namespace {
 
-Segment lineOf(const PolySegment& s) { return {s.a, s.b}; }
+Segment lineOf(const PolySegment& s) {
+    return {s.a, s.b};
+}
 
-double sweepOf(const BulgeArc& b) { return b.arc.end - b.arc.start; }
+double sweepOf(const BulgeArc& b) {
+    return b.arc.end - b.arc.start;
+}
 
 } // namespace
 
@@ -38,7 +42,8 @@ double bulgeOfArc(const Arc& arc, bool clockwise) {
 
 PolySegment segmentOfArc(const Arc& arc, bool clockwise) {
     Vec2 s = pointAt(arc, arc.start), e = pointAt(arc, arc.end);
-    return clockwise ? PolySegment{e, s, bulgeOfArc(arc, true)} : PolySegment{s, e, bulgeOfArc(arc)};
+    return clockwise ? PolySegment{e, s, bulgeOfArc(arc, true)}
+                     : PolySegment{s, e, bulgeOfArc(arc)};
 }
 
 int segmentCount(const Polyline& p) {
@@ -84,7 +89,9 @@ std::pair<int, double> locate(const Polyline& p, double t) {
     return {i, t - i};
 }
 
-Interval domain(const Polyline& p) { return {0, double(segmentCount(p))}; }
+Interval domain(const Polyline& p) {
+    return {0, double(segmentCount(p))};
+}
 
 Vec2 pointAt(const Polyline& p, double t) {
     auto [i, u] = locate(p, t);
@@ -126,17 +133,25 @@ double lengthBetween(const Polyline& p, double t0, double t1) {
 
 Box2 bounds(const Polyline& p) {
     Box2 box;
-    for (const auto& v : p.vertices) box.add(v.point);
-    for (int i = 0; i < segmentCount(p); ++i) box.add(bounds(curveOf(segmentOf(p, i))));
+    for (const auto& v : p.vertices) {
+        box.add(v.point);
+    }
+    for (int i = 0; i < segmentCount(p); ++i) {
+        box.add(bounds(curveOf(segmentOf(p, i))));
+    }
     return box;
 }
 
-bool isClosed(const Polyline& p) { return p.closed; }
+bool isClosed(const Polyline& p) {
+    return p.closed;
+}
 
 double signedArea(const Polyline& p) {
     const auto& v = p.vertices;
     double twice = 0;
-    for (size_t i = 0; i < v.size(); ++i) twice += cross(v[i].point, v[(i + 1) % v.size()].point);
+    for (size_t i = 0; i < v.size(); ++i) {
+        twice += cross(v[i].point, v[(i + 1) % v.size()].point);
+    }
     double area = twice / 2;
     for (int i = 0; i < segmentCount(p); ++i) {
         PolySegment s = segmentOf(p, i);

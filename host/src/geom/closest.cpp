@@ -69,18 +69,17 @@ Closest onPolyline(const Polyline& pl, Vec2 p) {
 
 Closest bounded(const Curve& c, Vec2 p) {
     return std::visit(
-        Overloaded{[&](const Segment& s) {
-                       return onLine(s.start, unit(s.end - s.start), domain(s), p);
-                   },
-                   [&](const Ray& r) { return onLine(r.base, r.dir, domain(r), p); },
-                   [&](const XLine& l) { return onLine(l.base, l.dir, domain(l), p); },
-                   [&](const Arc& a) { return onArc(a, p); },
-                   [&](const Circle& ci) {
-                       return onArc({ci.center, ci.radius, 0, kTwoPi}, p);
-                   },
-                   [&](const Ellipse&) { return numeric(c, p); },
-                   [&](const Nurbs&) { return numeric(c, p); },
-                   [&](const Polyline& pl) { return onPolyline(pl, p); }},
+        Overloaded{
+            [&](const Segment& s) { return onLine(s.start, unit(s.end - s.start), domain(s), p); },
+            [&](const Ray& r) { return onLine(r.base, r.dir, domain(r), p); },
+            [&](const XLine& l) { return onLine(l.base, l.dir, domain(l), p); },
+            [&](const Arc& a) { return onArc(a, p); },
+            [&](const Circle& ci) {
+                return onArc({ci.center, ci.radius, 0, kTwoPi}, p);
+            },
+            [&](const Ellipse&) { return numeric(c, p); },
+            [&](const Nurbs&) { return numeric(c, p); },
+            [&](const Polyline& pl) { return onPolyline(pl, p); }},
         c);
 }
 
@@ -94,7 +93,8 @@ double refineClosest(const Curve& c, Vec2 p, double t, const Interval& range) {
         // Away from a minimum (fp <= 0) step downhill by a quarter of the range.
         double step = fp > 0 ? -f / fp : (f > 0 ? -1 : 1) * range.span() / 4;
         double next = range.clamp(t + step);
-        if (std::fabs(next - t) <= 8 * std::numeric_limits<double>::epsilon() * (1 + std::fabs(t))) {
+        if (std::fabs(next - t) <=
+            8 * std::numeric_limits<double>::epsilon() * (1 + std::fabs(t))) {
             return next;
         }
         t = next;

@@ -18,13 +18,19 @@ std::vector<double> smoothBreaks(const Curve& c) {
     };
     std::visit(Overloaded{[&](const Ellipse&) {
                               double q = std::floor(d.lo / (kPi / 2)) + 1;
-                              for (; q * (kPi / 2) < d.hi; ++q) addInside(q * (kPi / 2));
+                              for (; q * (kPi / 2) < d.hi; ++q) {
+                                  addInside(q * (kPi / 2));
+                              }
                           },
                           [&](const Nurbs& n) {
-                              for (double k : n.knots) addInside(k);
+                              for (double k : n.knots) {
+                                  addInside(k);
+                              }
                           },
                           [&](const Polyline&) {
-                              for (double i = 1; i < d.hi; ++i) addInside(i);
+                              for (double i = 1; i < d.hi; ++i) {
+                                  addInside(i);
+                              }
                           },
                           [](const Segment&) {}, [](const Ray&) {}, [](const XLine&) {},
                           [](const Arc&) {}, [](const Circle&) {}},
@@ -79,9 +85,15 @@ double length(const Curve& c) {
     return lengthBetween(c, d.lo, d.hi);
 }
 
-Vec2 startPoint(const Curve& c) { return pointAt(c, domain(c).lo); }
-Vec2 endPoint(const Curve& c) { return pointAt(c, domain(c).hi); }
-Vec2 tangentAt(const Curve& c, double t) { return unit(derivAt(c, t)); }
+Vec2 startPoint(const Curve& c) {
+    return pointAt(c, domain(c).lo);
+}
+Vec2 endPoint(const Curve& c) {
+    return pointAt(c, domain(c).hi);
+}
+Vec2 tangentAt(const Curve& c, double t) {
+    return unit(derivAt(c, t));
+}
 
 double paramAtLength(const Curve& c, double s) {
     Interval d = domain(c);
@@ -104,42 +116,44 @@ double nearestTurn(double a, const Interval& range) {
 }
 
 Curve carrier(const Curve& c) {
-    return std::visit(
-        Overloaded{[](const Segment& s) -> Curve { return XLine{s.start, unit(s.end - s.start)}; },
-                   [](const Ray& r) -> Curve { return XLine{r.base, r.dir}; },
-                   [](const Arc& a) -> Curve { return Circle{a.center, a.radius}; },
-                   [](const Ellipse& e) -> Curve { return Ellipse{e.center, e.major, e.ratio}; },
-                   [](const XLine& l) -> Curve { return l; },
-                   [](const Circle& k) -> Curve { return k; },
-                   [](const Nurbs& n) -> Curve { return n; },
-                   [](const Polyline& p) -> Curve { return p; }},
-        c);
+    return std::visit(Overloaded{[](const Segment& s) -> Curve {
+                                     return XLine{s.start, unit(s.end - s.start)};
+                                 },
+                                 [](const Ray& r) -> Curve {
+                                     return XLine{r.base, r.dir};
+                                 },
+                                 [](const Arc& a) -> Curve {
+                                     return Circle{a.center, a.radius};
+                                 },
+                                 [](const Ellipse& e) -> Curve {
+                                     return Ellipse{e.center, e.major, e.ratio};
+                                 },
+                                 [](const XLine& l) -> Curve { return l; },
+                                 [](const Circle& k) -> Curve { return k; },
+                                 [](const Nurbs& n) -> Curve { return n; },
+                                 [](const Polyline& p) -> Curve { return p; }},
+                      c);
 }
 
 bool isExtendable(const Curve& c) {
-    return std::visit(Overloaded{[](const Segment&) { return true; },
-                                 [](const Ray&) { return true; },
-                                 [](const Arc&) { return true; },
-                                 [](const Ellipse& e) { return !isClosed(e); },
-                                 [](const XLine&) { return false; },
-                                 [](const Circle&) { return false; },
-                                 [](const Nurbs&) { return false; },
-                                 [](const Polyline&) { return false; }},
-                      c);
+    return std::visit(
+        Overloaded{[](const Segment&) { return true; }, [](const Ray&) { return true; },
+                   [](const Arc&) { return true; }, [](const Ellipse& e) { return !isClosed(e); },
+                   [](const XLine&) { return false; }, [](const Circle&) { return false; },
+                   [](const Nurbs&) { return false; }, [](const Polyline&) { return false; }},
+        c);
 }
 
 double paramFromCarrier(const Curve& c, double t) {
     auto turn = [&](const auto&) { return nearestTurn(t, domain(c)); };
     auto same = [&](const auto&) { return t; };
-    return std::visit(Overloaded{[&](const Segment& k) { return same(k); },
-                                 [&](const Ray& k) { return same(k); },
-                                 [&](const XLine& k) { return same(k); },
-                                 [&](const Arc& k) { return turn(k); },
-                                 [&](const Circle& k) { return turn(k); },
-                                 [&](const Ellipse& k) { return turn(k); },
-                                 [&](const Nurbs& k) { return same(k); },
-                                 [&](const Polyline& k) { return same(k); }},
-                      c);
+    return std::visit(
+        Overloaded{
+            [&](const Segment& k) { return same(k); }, [&](const Ray& k) { return same(k); },
+            [&](const XLine& k) { return same(k); }, [&](const Arc& k) { return turn(k); },
+            [&](const Circle& k) { return turn(k); }, [&](const Ellipse& k) { return turn(k); },
+            [&](const Nurbs& k) { return same(k); }, [&](const Polyline& k) { return same(k); }},
+        c);
 }
 
 } // namespace zel::geom

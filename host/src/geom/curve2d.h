@@ -86,9 +86,7 @@ struct Polyline {
 using Curve = std::variant<Segment, Ray, XLine, Arc, Circle, Ellipse, Nurbs, Polyline>;
 
 // A visitor made of lambdas, one per kind (std::visit(Overloaded{...}, curve)).
-template <class... F> struct Overloaded : F... {
-    using F::operator()...;
-};
+template <class... F> struct Overloaded : F... { using F::operator()...; };
 
 // Builders that normalise angles: the sweep runs counter-clockwise from a0 to a1 and is taken
 // as a full turn when a1 equals a0 modulo 2 pi.
@@ -98,8 +96,12 @@ Ray rayThrough(Vec2 base, Vec2 through);
 XLine xlineThrough(Vec2 a, Vec2 b);
 
 // The empty string when the curve is usable, else why not (for the message to the user).
+// The queries below take valid curves only.
 std::string validate(const Curve& c);
 
+// Basic queries of every kind: the parameter range, the point and first and second derivatives
+// at a parameter, the arc length between two parameters (t0 <= t1 in the range; a reversed pair
+// gives the negative length), the bounding box, closedness.
 #define ZEL_GEOM_BASIC_QUERIES(Kind)                                                               \
     Interval domain(const Kind& c);                                                                \
     Vec2 pointAt(const Kind& c, double t);                                                         \
@@ -120,7 +122,6 @@ ZEL_GEOM_BASIC_QUERIES(Polyline)
 ZEL_GEOM_BASIC_QUERIES(Curve)
 #undef ZEL_GEOM_BASIC_QUERIES
 
-// lengthBetween takes t0 <= t1 inside the domain; a reversed pair gives the negative length.
 double length(const Curve& c);
 // The parameter at arc length s from the start (s clamped to 0..length); on a construction
 // line from its base point.

@@ -7,9 +7,13 @@ namespace zel::geom {
 
 namespace {
 
-Vec2 minorAxis(const Ellipse& e) { return perp(e.major) * e.ratio; }
+Vec2 minorAxis(const Ellipse& e) {
+    return perp(e.major) * e.ratio;
+}
 
-double speed(const Ellipse& e, double t) { return norm(derivAt(e, t)); }
+double speed(const Ellipse& e, double t) {
+    return norm(derivAt(e, t));
+}
 
 } // namespace
 
@@ -18,15 +22,21 @@ Ellipse ellipseFromParams(Vec2 center, Vec2 major, double ratio, double t0, doub
     return {center, major, ratio, turn.start, turn.end};
 }
 
-Interval domain(const Ellipse& e) { return {e.start, e.end}; }
+Interval domain(const Ellipse& e) {
+    return {e.start, e.end};
+}
 Vec2 pointAt(const Ellipse& e, double t) {
     return e.center + e.major * std::cos(t) + minorAxis(e) * std::sin(t);
 }
 Vec2 derivAt(const Ellipse& e, double t) {
     return minorAxis(e) * std::cos(t) - e.major * std::sin(t);
 }
-Vec2 deriv2At(const Ellipse& e, double t) { return e.center - pointAt(e, t); }
-bool isClosed(const Ellipse& e) { return e.end - e.start >= kTwoPi; }
+Vec2 deriv2At(const Ellipse& e, double t) {
+    return e.center - pointAt(e, t);
+}
+bool isClosed(const Ellipse& e) {
+    return e.end - e.start >= kTwoPi;
+}
 
 double lengthBetween(const Ellipse& e, double t0, double t1) {
     if (t0 > t1) return -lengthBetween(e, t1, t0);

@@ -57,26 +57,25 @@ std::optional<Curve> extendTo(const Curve& c, Vec2 p, double tolerance) {
         if (closest(k, p).distance <= tolerance) return k;
         return std::nullopt;
     };
-    return std::visit(
-        Overloaded{[&](const Segment&) { return extendAlong(c, p, tolerance); },
-                   [&](const Ray& r) -> R {
-                       auto t = carrierParam(c, p, tolerance);
-                       if (!t) return std::nullopt;
-                       return *t >= 0 ? r : Ray{pointAt(r, *t), r.dir};
-                   },
-                   [&](const XLine&) { return unchangedIfOn(c); },
-                   [&](const Arc&) { return extendAlong(c, p, tolerance); },
-                   [&](const Circle&) { return unchangedIfOn(c); },
-                   [&](const Ellipse& e) -> R {
-                       if (isClosed(e)) return unchangedIfOn(c);
-                       return extendAlong(c, p, tolerance);
-                   },
-                   [&](const Nurbs&) { return unchangedIfOn(c); },
-                   [&](const Polyline& pl) -> R {
-                       if (auto on = unchangedIfOn(c)) return on;
-                       return extendPolyline(pl, p, tolerance);
-                   }},
-        c);
+    return std::visit(Overloaded{[&](const Segment&) { return extendAlong(c, p, tolerance); },
+                                 [&](const Ray& r) -> R {
+                                     auto t = carrierParam(c, p, tolerance);
+                                     if (!t) return std::nullopt;
+                                     return *t >= 0 ? r : Ray{pointAt(r, *t), r.dir};
+                                 },
+                                 [&](const XLine&) { return unchangedIfOn(c); },
+                                 [&](const Arc&) { return extendAlong(c, p, tolerance); },
+                                 [&](const Circle&) { return unchangedIfOn(c); },
+                                 [&](const Ellipse& e) -> R {
+                                     if (isClosed(e)) return unchangedIfOn(c);
+                                     return extendAlong(c, p, tolerance);
+                                 },
+                                 [&](const Nurbs&) { return unchangedIfOn(c); },
+                                 [&](const Polyline& pl) -> R {
+                                     if (auto on = unchangedIfOn(c)) return on;
+                                     return extendPolyline(pl, p, tolerance);
+                                 }},
+                      c);
 }
 
 } // namespace zel::geom

@@ -13,8 +13,12 @@ namespace {
 
 using namespace detail;
 
-bool extendsFirst(Extend e) { return e == Extend::First || e == Extend::Both; }
-bool extendsSecond(Extend e) { return e == Extend::Second || e == Extend::Both; }
+bool extendsFirst(Extend e) {
+    return e == Extend::First || e == Extend::Both;
+}
+bool extendsSecond(Extend e) {
+    return e == Extend::Second || e == Extend::Both;
+}
 
 bool isConic(const Curve& c) {
     return std::holds_alternative<Circle>(c) || std::holds_alternative<Ellipse>(c);
@@ -36,20 +40,19 @@ bool sameConic(const Curve& a, const Curve& b, double tol) {
 }
 
 Intersections carriersMeet(const Curve& a, const Curve& b, double tol) {
-    if (isConic(a) && isConic(b) && !(std::holds_alternative<Circle>(a) &&
-                                      std::holds_alternative<Circle>(b))) {
+    if (isConic(a) && isConic(b) &&
+        !(std::holds_alternative<Circle>(a) && std::holds_alternative<Circle>(b))) {
         if (sameConic(a, b, tol)) return {{}, true};
     }
     return std::visit(
-        Overloaded{[&](const XLine& x, const XLine& y) { return lineLine(x, y, tol); },
-                   [&](const XLine& x, const Circle& y) { return lineCircle(x, y, tol); },
-                   [&](const Circle& x, const XLine& y) { return swapped(lineCircle(y, x, tol)); },
-                   [&](const Circle& x, const Circle& y) { return circleCircle(x, y, tol); },
-                   [&](const XLine& x, const Ellipse& y) { return lineEllipse(x, y, tol); },
-                   [&](const Ellipse& x, const XLine& y) {
-                       return swapped(lineEllipse(y, x, tol));
-                   },
-                   [&](const auto&, const auto&) { return numericIntersect(a, b, tol); }},
+        Overloaded{
+            [&](const XLine& x, const XLine& y) { return lineLine(x, y, tol); },
+            [&](const XLine& x, const Circle& y) { return lineCircle(x, y, tol); },
+            [&](const Circle& x, const XLine& y) { return swapped(lineCircle(y, x, tol)); },
+            [&](const Circle& x, const Circle& y) { return circleCircle(x, y, tol); },
+            [&](const XLine& x, const Ellipse& y) { return lineEllipse(x, y, tol); },
+            [&](const Ellipse& x, const XLine& y) { return swapped(lineEllipse(y, x, tol)); },
+            [&](const auto&, const auto&) { return numericIntersect(a, b, tol); }},
         a, b);
 }
 
@@ -82,9 +85,8 @@ void mergeAndSort(const Curve& a, const Curve& b, std::vector<Hit>& hits) {
             same->kind = std::max(same->kind, h.kind);
         }
     }
-    std::sort(out.begin(), out.end(), [](const Hit& x, const Hit& y) {
-        return x.t1 != y.t1 ? x.t1 < y.t1 : x.t2 < y.t2;
-    });
+    std::sort(out.begin(), out.end(),
+              [](const Hit& x, const Hit& y) { return x.t1 != y.t1 ? x.t1 < y.t1 : x.t2 < y.t2; });
     hits = std::move(out);
 }
 
@@ -122,24 +124,28 @@ Intersections overlapOf(const Curve& a, const Curve& b, const Curve& ua, const C
         Vec2 p = pointAt(ua, t);
         Closest c = closest(ub, p);
         if (c.distance <= tol) {
-            r.hits.push_back({p, paramFromCarrier(a, t), paramFromCarrier(b, c.param),
-                              HitKind::OverlapEnd});
+            r.hits.push_back(
+                {p, paramFromCarrier(a, t), paramFromCarrier(b, c.param), HitKind::OverlapEnd});
         }
     }
     for (double t : endsOf(ub)) {
         Vec2 p = pointAt(ub, t);
         Closest c = closest(ua, p);
         if (c.distance <= tol) {
-            r.hits.push_back({p, paramFromCarrier(a, c.param), paramFromCarrier(b, t),
-                              HitKind::OverlapEnd});
+            r.hits.push_back(
+                {p, paramFromCarrier(a, c.param), paramFromCarrier(b, t), HitKind::OverlapEnd});
         }
     }
     mergeAndSort(a, b, r.hits);
     std::vector<double> ts;
-    for (const Hit& h : r.hits) ts.push_back(closest(ua, h.point).param);
+    for (const Hit& h : r.hits) {
+        ts.push_back(closest(ua, h.point).param);
+    }
     r.overlap = shareStretch(ua, ub, ts, tol);
     if (!r.overlap) {
-        for (Hit& h : r.hits) h.kind = HitKind::Touch;
+        for (Hit& h : r.hits) {
+            h.kind = HitKind::Touch;
+        }
     }
     return r;
 }

@@ -15,7 +15,9 @@ Hit lineHit(const XLine& a, double t, double t2, HitKind kind) {
 } // namespace
 
 Intersections swapped(Intersections r) {
-    for (Hit& h : r.hits) std::swap(h.t1, h.t2);
+    for (Hit& h : r.hits) {
+        std::swap(h.t1, h.t2);
+    }
     return r;
 }
 
@@ -58,7 +60,9 @@ Intersections circleCircle(const Circle& a, const Circle& b, double tol) {
         return Hit{p, angleOf(p - a.center), angleOf(p - b.center), kind};
     };
     double outer = a.radius + b.radius, inner = std::fabs(a.radius - b.radius);
-    if (std::fabs(d - outer) <= tol) return {{hitAt(a.center + u * a.radius, HitKind::Touch)}, false};
+    if (std::fabs(d - outer) <= tol) {
+        return {{hitAt(a.center + u * a.radius, HitKind::Touch)}, false};
+    }
     if (std::fabs(d - inner) <= tol) {
         Vec2 side = a.radius >= b.radius ? u : -u;
         return {{hitAt(a.center + side * a.radius, HitKind::Touch)}, false};

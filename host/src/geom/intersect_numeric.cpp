@@ -11,7 +11,7 @@ namespace zel::geom::detail {
 
 namespace {
 
-constexpr double kLeafShare = 1.0 / 512; // leaf pieces: this share of the curves' size
+constexpr double kLeafShare = 1.0 / 512; // leaf pieces: this share of their curve's size
 constexpr int kMaxDepth = 60;
 constexpr int kNewtonSteps = 60;
 // More small overlapping pairs than this suggests that the curves share a stretch; it is
@@ -93,20 +93,31 @@ struct Solver {
     }
 };
 
+// The size below which pieces of a curve are not halved: a share of all its pieces' size.
+double leafSize(const std::vector<BezierPiece>& pieces) {
+    Box2 all;
+    for (const BezierPiece& p : pieces)
+        all.add(hullBox(p));
+    return all.diagonal() * kLeafShare;
+}
+
 // Small pairs of pieces whose boxes overlap; false when there are more than `limit`.
-bool leafPairs(const std::vector<BezierPiece>& pa, const std::vector<BezierPiece>& pb, double leaf,
-               double tol, size_t limit, std::vector<std::pair<double, double>>& out) {
+bool leafPairs(const std::vector<BezierPiece>& pa, const std::vector<BezierPiece>& pb, double tol,
+               size_t limit, std::vector<std::pair<double, double>>& out) {
+    double leafA = leafSize(pa), leafB = leafSize(pb);
     std::vector<Pair> stack;
     for (auto& x : pa) {
-        for (auto& y : pb) stack.push_back({x, y, 0});
+        for (auto& y : pb) {
+            stack.push_back({x, y, 0});
+        }
     }
     while (!stack.empty()) {
         Pair p = std::move(stack.back());
         stack.pop_back();
         Box2 ha = hullBox(p.a), hb = hullBox(p.b);
         if (!ha.expanded(tol).overlaps(hb)) continue;
-        double da = ha.diagonal(), db = hb.diagonal();
-        if ((da <= leaf && db <= leaf) || p.depth >= kMaxDepth) {
+        double da = ha.diagonal() / leafA, db = hb.diagonal() / leafB; // in leaf sizes
+        if ((da <= 1 && db <= 1) || p.depth >= kMaxDepth) {
             out.emplace_back(paramAt(p.a, 0.5), paramAt(p.b, 0.5));
             if (out.size() > limit) return false;
             continue;
@@ -125,8 +136,8 @@ bool leafPairs(const std::vector<BezierPiece>& pa, const std::vector<BezierPiece
 }
 
 // True when most of the small pairs sit where the curves coincide.
-bool sharesStretch(const Curve& a, const Curve& b, const std::vector<std::pair<double, double>>& starts,
-                   double tol) {
+bool sharesStretch(const Curve& a, const Curve& b,
+                   const std::vector<std::pair<double, double>>& starts, double tol) {
     size_t step = std::max<size_t>(1, starts.size() / 32), on = 0, seen = 0;
     for (size_t i = 0; i < starts.size(); i += step, ++seen) {
         if (closest(b, pointAt(a, starts[i].first)).distance <= tol) ++on;
@@ -141,13 +152,11 @@ Intersections numericIntersect(const Curve& a, const Curve& b, double tol) {
     // An unbounded line only matters where the other curve is.
     std::vector<BezierPiece> pa = bezierPieces(a, bb.expanded(tol));
     std::vector<BezierPiece> pb = bezierPieces(b, ba.expanded(tol));
-    double size = std::max(ba.isFinite() ? ba.diagonal() : 0, bb.isFinite() ? bb.diagonal() : 0);
-    double leaf = size * kLeafShare;
     std::vector<std::pair<double, double>> starts;
-    if (!leafPairs(pa, pb, leaf, tol, kSuspectLeafPairs, starts)) {
+    if (!leafPairs(pa, pb, tol, kSuspectLeafPairs, starts)) {
         if (sharesStretch(a, b, starts, tol)) return {{}, true};
         starts.clear();
-        leafPairs(pa, pb, leaf, tol, kMaxLeafPairs, starts);
+        leafPairs(pa, pb, tol, kMaxLeafPairs, starts);
     }
     Solver solver{a, b, tol};
     Intersections r;

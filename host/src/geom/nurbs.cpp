@@ -14,18 +14,24 @@ namespace {
 
 using Local = std::array<Vec3, kMaxNurbsDegree + 1>;
 
-int lastIndex(const Nurbs& c) { return int(c.points.size()) - 1; }
+int lastIndex(const Nurbs& c) {
+    return int(c.points.size()) - 1;
+}
 
 // findSpan over a knot vector of degree p with control points 0..n.
 int spanOf(const std::vector<double>& U, int p, int n, double u) {
     if (u >= U[n + 1]) {
         int k = n;
-        while (k > p && U[k] >= U[n + 1]) --k;
+        while (k > p && U[k] >= U[n + 1]) {
+            --k;
+        }
         return k;
     }
     if (u <= U[p]) {
         int k = p;
-        while (k < n && U[k + 1] <= U[p]) ++k;
+        while (k < n && U[k + 1] <= U[p]) {
+            ++k;
+        }
         return k;
     }
     return int(std::upper_bound(U.begin() + p, U.begin() + n + 1, u) - U.begin()) - 1;
@@ -60,7 +66,9 @@ double snapToKnot(const Nurbs& c, double u) {
 
 } // namespace
 
-bool isRational(const Nurbs& c) { return !c.weights.empty(); }
+bool isRational(const Nurbs& c) {
+    return !c.weights.empty();
+}
 
 std::vector<Vec3> homogeneousPoints(const Nurbs& c) {
     std::vector<Vec3> out;
@@ -81,7 +89,9 @@ Nurbs fromHomogeneous(int degree, std::vector<double> knots, const std::vector<V
     return c;
 }
 
-int findSpan(const Nurbs& c, double u) { return spanOf(c.knots, c.degree, lastIndex(c), u); }
+int findSpan(const Nurbs& c, double u) {
+    return spanOf(c.knots, c.degree, lastIndex(c), u);
+}
 
 std::array<Vec3, 3> evalHomogeneous(const Nurbs& c, double u, int order) {
     assert(c.degree <= kMaxNurbsDegree && "evalHomogeneous: degree above the kernel's limit");
@@ -150,7 +160,9 @@ Nurbs subNurbs(const Nurbs& c, double a, double b) {
 Nurbs reversedNurbs(const Nurbs& c) {
     Nurbs r = c;
     double sum = c.knots.front() + c.knots.back();
-    for (size_t i = 0; i < c.knots.size(); ++i) r.knots[i] = sum - c.knots[c.knots.size() - 1 - i];
+    for (size_t i = 0; i < c.knots.size(); ++i) {
+        r.knots[i] = sum - c.knots[c.knots.size() - 1 - i];
+    }
     std::reverse(r.points.begin(), r.points.end());
     std::reverse(r.weights.begin(), r.weights.end());
     return r;
@@ -161,10 +173,14 @@ Nurbs joinNurbs(const Nurbs& a, const Nurbs& b) {
     int p = a.degree;
     std::vector<Vec3> P = homogeneousPoints(a), Q = homogeneousPoints(b);
     double scale = P.back().w / Q.front().w; // the shared point keeps one weight
-    for (size_t i = 1; i < Q.size(); ++i) P.push_back(Q[i] * scale);
+    for (size_t i = 1; i < Q.size(); ++i) {
+        P.push_back(Q[i] * scale);
+    }
     double shift = a.knots.back() - b.knots.front();
     std::vector<double> knots(a.knots.begin(), a.knots.end() - 1);
-    for (size_t i = p + 1; i < b.knots.size(); ++i) knots.push_back(b.knots[i] + shift);
+    for (size_t i = p + 1; i < b.knots.size(); ++i) {
+        knots.push_back(b.knots[i] + shift);
+    }
     return fromHomogeneous(p, std::move(knots), P, isRational(a) || isRational(b));
 }
 
@@ -176,7 +192,9 @@ std::vector<BezierSpan> bezierSpans(const Nurbs& c) {
     for (double k : r.knots) {
         if (k > dom.lo && k < dom.hi && (breaks.empty() || breaks.back() != k)) breaks.push_back(k);
     }
-    for (double k : breaks) r = insertKnot(r, k, std::max(0, p - multiplicity(r.knots, k)));
+    for (double k : breaks) {
+        r = insertKnot(r, k, std::max(0, p - multiplicity(r.knots, k)));
+    }
     std::vector<Vec3> P = homogeneousPoints(r);
     std::vector<BezierSpan> out;
     for (size_t s = 0; s * p + p < P.size(); ++s) {
@@ -189,10 +207,13 @@ std::vector<BezierSpan> bezierSpans(const Nurbs& c) {
 }
 
 Interval domain(const Nurbs& c) {
+    assert(c.knots.size() == c.points.size() + c.degree + 1 && "Nurbs: knots do not match");
     return {c.knots[c.degree], c.knots[c.points.size()]};
 }
 
-Vec2 pointAt(const Nurbs& c, double t) { return evalHomogeneous(c, t, 0)[0].project(); }
+Vec2 pointAt(const Nurbs& c, double t) {
+    return evalHomogeneous(c, t, 0)[0].project();
+}
 
 Vec2 derivAt(const Nurbs& c, double t) {
     auto h = evalHomogeneous(c, t, 1);

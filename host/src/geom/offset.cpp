@@ -14,8 +14,9 @@ namespace zel::geom {
 
 namespace {
 
-constexpr int kFitDepth = 24;     // halvings of a piece before its arc is taken as it is
-constexpr int kFitStartPieces = 4; // pieces of every smooth stretch before the first check
+constexpr int kFitDepth = 24;         // halvings of a piece before its arc is taken as it is
+constexpr size_t kFitBudget = 200000; // vertices of a fitted offset before pieces stop halving
+constexpr int kFitStartPieces = 4;    // pieces of every smooth stretch before the first check
 // Share of the tolerance the checked points must keep: the error between them runs higher.
 constexpr double kFitMargin = 0.5;
 
@@ -45,7 +46,7 @@ void fitArcs(const PointFn& f, double t0, double t1, double tolerance, int depth
     for (double k : {0.25, 0.75}) {
         fits = fits && closest(piece, f(t0 + (t1 - t0) * k)).distance <= tolerance * kFitMargin;
     }
-    if (fits || depth >= kFitDepth) {
+    if (fits || depth >= kFitDepth || out.size() >= kFitBudget) {
         out.push_back({p0, s.bulge});
         return;
     }
@@ -135,7 +136,9 @@ Polyline chainToPolyline(std::vector<PolySegment> chain, bool closed, Vec2 first
         chain.pop_back();
     }
     Polyline out{{}, closed};
-    for (const PolySegment& s : chain) out.vertices.push_back({s.a, s.bulge});
+    for (const PolySegment& s : chain) {
+        out.vertices.push_back({s.a, s.bulge});
+    }
     if (!closed) out.vertices.push_back({chain.back().b, 0});
     return out;
 }
@@ -152,7 +155,9 @@ std::vector<Curve> smoothPieces(const Curve& c) {
     }
     breaks.push_back(dom.hi);
     std::vector<Curve> out;
-    for (size_t i = 0; i + 1 < breaks.size(); ++i) out.push_back(subNurbs(*n, breaks[i], breaks[i + 1]));
+    for (size_t i = 0; i + 1 < breaks.size(); ++i) {
+        out.push_back(subNurbs(*n, breaks[i], breaks[i + 1]));
+    }
     return out;
 }
 
@@ -203,13 +208,19 @@ std::optional<Curve> offsetPolyline(const Polyline& p, double d, std::string* wh
 
 std::optional<Curve> offset(const Curve& c, double d, double tolerance, std::string* why) {
     using R = std::optional<Curve>;
+    if (!std::isfinite(d)) return fail(why, "the offset distance is not a number");
+    if (!(tolerance > 0)) return fail(why, "the offset tolerance must be positive");
     return std::visit(
         Overloaded{[&](const Segment& s) -> R {
                        Vec2 n = perp(unit(s.end - s.start)) * d;
                        return Segment{s.start + n, s.end + n};
                    },
-                   [&](const Ray& r) -> R { return Ray{r.base + perp(r.dir) * d, r.dir}; },
-                   [&](const XLine& l) -> R { return XLine{l.base + perp(l.dir) * d, l.dir}; },
+                   [&](const Ray& r) -> R {
+                       return Ray{r.base + perp(r.dir) * d, r.dir};
+                   },
+                   [&](const XLine& l) -> R {
+                       return XLine{l.base + perp(l.dir) * d, l.dir};
+                   },
                    [&](const Arc& a) -> R {
                        auto circle = offsetCircle(a.center, a.radius, d, why);
                        if (!circle) return circle;

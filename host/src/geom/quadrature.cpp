@@ -11,8 +11,8 @@ namespace zel::geom {
 
 namespace {
 
-constexpr int kOrder = 10;     // nodes of the rule on one panel
-constexpr int kMaxDepth = 40;  // halvings of a panel before its estimate is taken as it is
+constexpr int kOrder = 10;    // nodes of the rule on one panel
+constexpr int kMaxDepth = 40; // halvings of a panel before its estimate is taken as it is
 
 struct Rule {
     std::array<double, kOrder> node{}, weight{};
@@ -51,7 +51,9 @@ const Rule& rule() {
 double panel(const std::function<double(double)>& f, double a, double b) {
     const Rule& r = rule();
     double half = (b - a) / 2, mid = (a + b) / 2, sum = 0;
-    for (int i = 0; i < kOrder; ++i) sum += r.weight[i] * f(mid + half * r.node[i]);
+    for (int i = 0; i < kOrder; ++i) {
+        sum += r.weight[i] * f(mid + half * r.node[i]);
+    }
     return sum * half;
 }
 
@@ -72,7 +74,9 @@ double integrate(const std::function<double(double)>& f, double a, double b, dou
     double whole = panel(f, a, b);
     // The tolerance is relative to the size of the integral; a coarse estimate sets it.
     double scale = std::fabs(whole);
-    if (scale == 0) scale = std::fabs(panel(f, a, (a + b) / 2)) + std::fabs(panel(f, (a + b) / 2, b));
+    if (scale == 0) {
+        scale = std::fabs(panel(f, a, (a + b) / 2)) + std::fabs(panel(f, (a + b) / 2, b));
+    }
     return adapt(f, a, b, whole, relTol * scale, 0);
 }
 

@@ -46,8 +46,8 @@ private:
         Box2 box;
         int parent = -1;
         bool leaf = true;
-        std::vector<int> children;                 // internal nodes
-        std::vector<std::pair<Box2, Id>> items;    // leaves
+        std::vector<int> children;              // internal nodes
+        std::vector<std::pair<Box2, Id>> items; // leaves
     };
 
     std::vector<Node> mNodes;
@@ -89,8 +89,12 @@ template <class Id> int SpatialIndex<Id>::newNode(bool leaf, int parent) {
 template <class Id> void SpatialIndex<Id>::recomputeBox(int n) {
     Node& node = mNodes[n];
     node.box = Box2{};
-    for (const auto& item : node.items) node.box.add(item.first);
-    for (int c : node.children) node.box.add(mNodes[c].box);
+    for (const auto& item : node.items) {
+        node.box.add(item.first);
+    }
+    for (int c : node.children) {
+        node.box.add(mNodes[c].box);
+    }
 }
 
 template <class Id> int SpatialIndex<Id>::chooseLeaf(const Box2& box) const {
@@ -116,10 +120,14 @@ template <class Id> void SpatialIndex<Id>::split(int n) {
     Node& node = mNodes[n];
     Node& other = mNodes[m];
     // Split at the median along the axis on which the entries' centres spread more.
-    auto boxOf = [&](size_t i) { return leaf ? node.items[i].first : mNodes[node.children[i]].box; };
+    auto boxOf = [&](size_t i) {
+        return leaf ? node.items[i].first : mNodes[node.children[i]].box;
+    };
     size_t count = entryCount(n);
     Box2 centres;
-    for (size_t i = 0; i < count; ++i) centres.add(boxOf(i).center());
+    for (size_t i = 0; i < count; ++i) {
+        centres.add(boxOf(i).center());
+    }
     bool alongX = centres.width() >= centres.height();
     auto key = [alongX](const Box2& b) { return alongX ? b.center().x : b.center().y; };
     if (leaf) {
@@ -132,7 +140,9 @@ template <class Id> void SpatialIndex<Id>::split(int n) {
                   [&](int a, int b) { return key(mNodes[a].box) < key(mNodes[b].box); });
         other.children.assign(node.children.begin() + count / 2, node.children.end());
         node.children.resize(count / 2);
-        for (int c : other.children) mNodes[c].parent = m;
+        for (int c : other.children) {
+            mNodes[c].parent = m;
+        }
     }
     recomputeBox(n);
     recomputeBox(m);
@@ -159,7 +169,9 @@ template <class Id> void SpatialIndex<Id>::insert(const Id& id, const Box2& box)
     if (mRoot < 0) mRoot = newNode(true, -1);
     int n = chooseLeaf(box);
     mNodes[n].items.emplace_back(box, id);
-    for (int p = n; p >= 0; p = mNodes[p].parent) mNodes[p].box.add(box);
+    for (int p = n; p >= 0; p = mNodes[p].parent) {
+        mNodes[p].box.add(box);
+    }
     if (mNodes[n].items.size() > kMaxEntries) split(n);
 }
 
@@ -234,11 +246,14 @@ template <class Id> std::vector<int> SpatialIndex<Id>::packLevel(std::vector<int
     for (size_t s = 0; s < nodes.size(); s += perSlice) {
         auto end = nodes.begin() + std::min(nodes.size(), s + perSlice);
         std::sort(nodes.begin() + s, end, [&](int a, int b) { return cy(a) < cy(b); });
-        for (auto it = nodes.begin() + s; it < end; it += std::min<ptrdiff_t>(kMaxEntries, end - it)) {
+        for (auto it = nodes.begin() + s; it < end;
+             it += std::min<ptrdiff_t>(kMaxEntries, end - it)) {
             int parent = newNode(false, -1);
             auto last = it + std::min<ptrdiff_t>(kMaxEntries, end - it);
             mNodes[parent].children.assign(it, last);
-            for (auto c = it; c < last; ++c) mNodes[*c].parent = parent;
+            for (auto c = it; c < last; ++c) {
+                mNodes[*c].parent = parent;
+            }
             recomputeBox(parent);
             out.push_back(parent);
         }
@@ -273,13 +288,13 @@ template <class Id> void SpatialIndex<Id>::build(std::vector<std::pair<Id, Box2>
             level.push_back(leaf);
         }
     }
-    while (level.size() > 1) level = packLevel(std::move(level));
+    while (level.size() > 1) {
+        level = packLevel(std::move(level));
+    }
     mRoot = level.empty() ? -1 : level.front();
 }
 
-template <class Id>
-template <class F>
-void SpatialIndex<Id>::visit(const Box2& area, F&& f) const {
+template <class Id> template <class F> void SpatialIndex<Id>::visit(const Box2& area, F&& f) const {
     for (const auto& [box, id] : mUnbounded) {
         if (box.overlaps(area)) f(id, box);
     }
@@ -309,7 +324,7 @@ std::optional<Id> SpatialIndex<Id>::nearest(Vec2 p, const DistanceFn& distance,
     // comes first and it is put back with it, so the first exact item popped is the nearest.
     struct Entry {
         double key;
-        int node;  // a node, or -1 for an item
+        int node; // a node, or -1 for an item
         const std::pair<Box2, Id>* item;
         bool exact;
         bool operator>(const Entry& o) const { return key > o.key; }
@@ -319,7 +334,9 @@ std::optional<Id> SpatialIndex<Id>::nearest(Vec2 p, const DistanceFn& distance,
         double d = item.first.distanceTo(p);
         if (d <= maxDistance) queue.push({d, -1, &item, !distance});
     };
-    for (const auto& item : mUnbounded) pushItem(item);
+    for (const auto& item : mUnbounded) {
+        pushItem(item);
+    }
     if (mRoot >= 0) queue.push({mNodes[mRoot].box.distanceTo(p), mRoot, nullptr, false});
     while (!queue.empty()) {
         Entry e = queue.top();
@@ -331,8 +348,12 @@ std::optional<Id> SpatialIndex<Id>::nearest(Vec2 p, const DistanceFn& distance,
             continue;
         }
         const Node& node = mNodes[e.node];
-        for (const auto& item : node.items) pushItem(item);
-        for (int c : node.children) queue.push({mNodes[c].box.distanceTo(p), c, nullptr, false});
+        for (const auto& item : node.items) {
+            pushItem(item);
+        }
+        for (int c : node.children) {
+            queue.push({mNodes[c].box.distanceTo(p), c, nullptr, false});
+        }
     }
     return std::nullopt;
 }

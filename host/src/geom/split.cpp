@@ -74,7 +74,9 @@ Curve subLine(Vec2 base, Vec2 dir, double t0, double t1) {
     return Segment{base + dir * t0, base + dir * t1};
 }
 
-double turnAfter(double t0, double t1) { return t1 <= t0 ? t1 + kTwoPi : t1; }
+double turnAfter(double t0, double t1) {
+    return t1 <= t0 ? t1 + kTwoPi : t1;
+}
 
 Nurbs conicNurbs(const Ellipse& e) {
     Nurbs n{2, {e.start, e.start, e.start}, {}, {}};
@@ -89,7 +91,9 @@ Nurbs conicNurbs(const Ellipse& e) {
     return n;
 }
 
-Ellipse asEllipse(const Arc& a) { return {a.center, {a.radius, 0}, 1, a.start, a.end}; }
+Ellipse asEllipse(const Arc& a) {
+    return {a.center, {a.radius, 0}, 1, a.start, a.end};
+}
 
 } // namespace
 
@@ -113,43 +117,49 @@ std::optional<Nurbs> toNurbs(const Curve& c) {
 
 std::optional<Curve> reversed(const Curve& c) {
     using R = std::optional<Curve>;
-    return std::visit(
-        Overloaded{[](const Segment& s) -> R { return Segment{s.end, s.start}; },
-                   [](const Ray&) -> R { return std::nullopt; },
-                   [](const XLine& l) -> R { return XLine{l.base, -l.dir}; },
-                   [](const Arc& a) -> R { return Polyline{arcVertices(a, true), false}; },
-                   [](const Circle& ci) -> R {
-                       auto v = arcVertices({ci.center, ci.radius, 0, kTwoPi}, true);
-                       v.pop_back(); // the closing vertex repeats the first
-                       return Polyline{std::move(v), true};
-                   },
-                   [](const Ellipse& e) -> R { return reversedNurbs(conicNurbs(e)); },
-                   [](const Nurbs& n) -> R { return reversedNurbs(n); },
-                   [](const Polyline& p) -> R { return reversedPolyline(p); }},
-        c);
+    return std::visit(Overloaded{[](const Segment& s) -> R {
+                                     return Segment{s.end, s.start};
+                                 },
+                                 [](const Ray&) -> R { return std::nullopt; },
+                                 [](const XLine& l) -> R {
+                                     return XLine{l.base, -l.dir};
+                                 },
+                                 [](const Arc& a) -> R {
+                                     return Polyline{arcVertices(a, true), false};
+                                 },
+                                 [](const Circle& ci) -> R {
+                                     auto v = arcVertices({ci.center, ci.radius, 0, kTwoPi}, true);
+                                     v.pop_back(); // the closing vertex repeats the first
+                                     return Polyline{std::move(v), true};
+                                 },
+                                 [](const Ellipse& e) -> R { return reversedNurbs(conicNurbs(e)); },
+                                 [](const Nurbs& n) -> R { return reversedNurbs(n); },
+                                 [](const Polyline& p) -> R { return reversedPolyline(p); }},
+                      c);
 }
 
 Curve subCurve(const Curve& c, double t0, double t1) {
     return std::visit(
-        Overloaded{
-            [&](const Segment& s) -> Curve {
-                return subLine(s.start, unit(s.end - s.start), t0, t1);
-            },
-            [&](const Ray& r) -> Curve { return subLine(r.base, r.dir, t0, t1); },
-            [&](const XLine& l) -> Curve { return subLine(l.base, l.dir, t0, t1); },
-            [&](const Arc& a) -> Curve { return Arc{a.center, a.radius, t0, t1}; },
-            [&](const Circle& ci) -> Curve {
-                return Arc{ci.center, ci.radius, t0, turnAfter(t0, t1)};
-            },
-            [&](const Ellipse& e) -> Curve {
-                double end = isClosed(e) ? turnAfter(t0, t1) : t1;
-                return Ellipse{e.center, e.major, e.ratio, t0, end};
-            },
-            [&](const Nurbs& n) -> Curve { return subNurbsWrapped(n, t0, t1); },
-            [&](const Polyline& p) -> Curve {
-                double end = (p.closed && t1 <= t0) ? t1 + segmentCount(p) : t1;
-                return subPolyline(p, t0, end);
-            }},
+        Overloaded{[&](const Segment& s) -> Curve {
+                       return subLine(s.start, unit(s.end - s.start), t0, t1);
+                   },
+                   [&](const Ray& r) -> Curve { return subLine(r.base, r.dir, t0, t1); },
+                   [&](const XLine& l) -> Curve { return subLine(l.base, l.dir, t0, t1); },
+                   [&](const Arc& a) -> Curve {
+                       return Arc{a.center, a.radius, t0, t1};
+                   },
+                   [&](const Circle& ci) -> Curve {
+                       return Arc{ci.center, ci.radius, t0, turnAfter(t0, t1)};
+                   },
+                   [&](const Ellipse& e) -> Curve {
+                       double end = isClosed(e) ? turnAfter(t0, t1) : t1;
+                       return Ellipse{e.center, e.major, e.ratio, t0, end};
+                   },
+                   [&](const Nurbs& n) -> Curve { return subNurbsWrapped(n, t0, t1); },
+                   [&](const Polyline& p) -> Curve {
+                       double end = (p.closed && t1 <= t0) ? t1 + segmentCount(p) : t1;
+                       return subPolyline(p, t0, end);
+                   }},
         c);
 }
 
@@ -176,7 +186,9 @@ std::vector<Curve> split(const Curve& c, std::vector<double> params) {
     cuts.insert(cuts.begin(), d.lo);
     cuts.push_back(d.hi);
     std::vector<Curve> out;
-    for (size_t i = 0; i + 1 < cuts.size(); ++i) out.push_back(subCurve(c, cuts[i], cuts[i + 1]));
+    for (size_t i = 0; i + 1 < cuts.size(); ++i) {
+        out.push_back(subCurve(c, cuts[i], cuts[i + 1]));
+    }
     return out;
 }
 

@@ -15,7 +15,9 @@ namespace {
 std::vector<Curve> offsetsBy(const Curve& carrierCurve, double r) {
     std::vector<Curve> out;
     if (auto* l = std::get_if<XLine>(&carrierCurve)) {
-        for (double side : {1.0, -1.0}) out.push_back(XLine{l->base + perp(l->dir) * (side * r), l->dir});
+        for (double side : {1.0, -1.0}) {
+            out.push_back(XLine{l->base + perp(l->dir) * (side * r), l->dir});
+        }
     } else if (auto* c = std::get_if<Circle>(&carrierCurve)) {
         out.push_back(Circle{c->center, c->radius + r});
         if (std::fabs(c->radius - r) > tol::kPoint) {
@@ -29,25 +31,28 @@ bool isLineOrCircle(const Curve& c) {
     return std::holds_alternative<XLine>(c) || std::holds_alternative<Circle>(c);
 }
 
-// The point where the circle about `center` touches the carrier.
-std::optional<Vec2> touchPoint(const Curve& carrierCurve, Vec2 center) {
+// The point where the circle of radius r about `center` touches the carrier: on a circle the
+// near or the far point from the centre (the far one when the arc holds the circle inside).
+std::optional<Vec2> touchPoint(const Curve& carrierCurve, Vec2 center, double r) {
     if (auto* c = std::get_if<Circle>(&carrierCurve)) {
         double d = dist(center, c->center);
         if (d <= tol::kPoint) return std::nullopt;
-        return c->center + (center - c->center) * (c->radius / d);
+        Vec2 u = (center - c->center) / d;
+        bool far = std::fabs(d + c->radius - r) < std::fabs(std::fabs(d - c->radius) - r);
+        return c->center + u * (far ? -c->radius : c->radius);
     }
     return closest(carrierCurve, center).point;
 }
 
 std::optional<TangentArc> arcAt(const Curve& a, const Curve& b, Vec2 center, double r) {
-    auto p1 = touchPoint(carrier(a), center), p2 = touchPoint(carrier(b), center);
+    auto p1 = touchPoint(carrier(a), center, r), p2 = touchPoint(carrier(b), center, r);
     if (!p1 || !p2 || dist(*p1, *p2) <= tol::kPoint) return std::nullopt;
     double a1 = angleOf(*p1 - center), a2 = angleOf(*p2 - center);
     double sweep = wrapAngle(a2 - a1, 0);
     bool fromFirst = sweep <= kPi;
     Arc arc = fromFirst ? Arc{center, r, a1, a1 + sweep} : Arc{center, r, a2, a2 + kTwoPi - sweep};
-    return TangentArc{arc, fromFirst, *p1, *p2, closest(a, *p1, true).param,
-                      closest(b, *p2, true).param};
+    return TangentArc{
+        arc, fromFirst, *p1, *p2, closest(a, *p1, true).param, closest(b, *p2, true).param};
 }
 
 // True when no cut lies between carrier parameters t and u (on a circle: on one of the two
@@ -63,9 +68,7 @@ bool samePart(const Curve& carrierCurve, const std::vector<double>& cuts, double
         };
         return clear(t, u) || clear(u, t);
     }
-    return std::none_of(cuts.begin(), cuts.end(), [&](double c) {
-        return (c - t) * (c - u) < 0;
-    });
+    return std::none_of(cuts.begin(), cuts.end(), [&](double c) { return (c - t) * (c - u) < 0; });
 }
 
 } // namespace
@@ -85,8 +88,7 @@ std::vector<TangentArc> tangentArcs(const Curve& a, const Curve& b, double radiu
 }
 
 std::optional<TangentArc> chooseTangentArc(const std::vector<TangentArc>& candidates,
-                                           const Curve& a, Vec2 pick1, const Curve& b,
-                                           Vec2 pick2) {
+                                           const Curve& a, Vec2 pick1, const Curve& b, Vec2 pick2) {
     Curve ca = carrier(a), cb = carrier(b);
     std::vector<double> cutsA, cutsB;
     for (const Hit& h : intersect(ca, cb).hits) {

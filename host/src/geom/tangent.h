@@ -27,7 +27,6 @@ std::vector<TangentArc> tangentArcs(const Curve& a, const Curve& b, double radiu
 // candidates whose tangent points lie on the kept parts the one with tangent points nearest
 // the picks; when none does, the nearest of all. nullopt when there is no candidate.
 std::optional<TangentArc> chooseTangentArc(const std::vector<TangentArc>& candidates,
-                                           const Curve& a, Vec2 pick1, const Curve& b,
-                                           Vec2 pick2);
+                                           const Curve& a, Vec2 pick1, const Curve& b, Vec2 pick2);
 
 } // namespace zel::geom

@@ -9,8 +9,12 @@ namespace zel::geom {
 
 namespace {
 
-bool finite(double v) { return std::isfinite(v); }
-bool finite(Vec2 v) { return isFinite(v); }
+bool finite(double v) {
+    return std::isfinite(v);
+}
+bool finite(Vec2 v) {
+    return isFinite(v);
+}
 
 std::string checkDirection(Vec2 base, Vec2 dir) {
     if (!finite(base) || !finite(dir)) return "the line has a coordinate that is not a number";
@@ -27,15 +31,23 @@ std::string checkSweep(double start, double end) {
 }
 
 std::string check(const Segment& s) {
-    if (!finite(s.start) || !finite(s.end)) return "the segment has a coordinate that is not a number";
+    if (!finite(s.start) || !finite(s.end)) {
+        return "the segment has a coordinate that is not a number";
+    }
     if (dist(s.start, s.end) <= tol::kPoint) return "the segment has no length";
     return {};
 }
-std::string check(const Ray& r) { return checkDirection(r.base, r.dir); }
-std::string check(const XLine& l) { return checkDirection(l.base, l.dir); }
+std::string check(const Ray& r) {
+    return checkDirection(r.base, r.dir);
+}
+std::string check(const XLine& l) {
+    return checkDirection(l.base, l.dir);
+}
 
 std::string check(const Circle& c) {
-    if (!finite(c.center) || !finite(c.radius)) return "the circle has a value that is not a number";
+    if (!finite(c.center) || !finite(c.radius)) {
+        return "the circle has a value that is not a number";
+    }
     if (c.radius <= tol::kPoint) return "the radius must be positive";
     return {};
 }

@@ -32,19 +32,35 @@ struct Vec2 {
     constexpr bool operator==(const Vec2&) const = default;
 };
 
-constexpr Vec2 operator*(double s, Vec2 v) { return v * s; }
-constexpr double dot(Vec2 a, Vec2 b) { return a.x * b.x + a.y * b.y; }
-constexpr double cross(Vec2 a, Vec2 b) { return a.x * b.y - a.y * b.x; }
+constexpr Vec2 operator*(double s, Vec2 v) {
+    return v * s;
+}
+constexpr double dot(Vec2 a, Vec2 b) {
+    return a.x * b.x + a.y * b.y;
+}
+constexpr double cross(Vec2 a, Vec2 b) {
+    return a.x * b.y - a.y * b.x;
+}
 // The vector turned a quarter turn counter-clockwise.
-constexpr Vec2 perp(Vec2 v) { return {-v.y, v.x}; }
-inline double norm(Vec2 v) { return std::hypot(v.x, v.y); }
-inline double dist(Vec2 a, Vec2 b) { return norm(a - b); }
-constexpr Vec2 lerp(Vec2 a, Vec2 b, double t) { return a + (b - a) * t; }
+constexpr Vec2 perp(Vec2 v) {
+    return {-v.y, v.x};
+}
+inline double norm(Vec2 v) {
+    return std::hypot(v.x, v.y);
+}
+inline double dist(Vec2 a, Vec2 b) {
+    return norm(a - b);
+}
+constexpr Vec2 lerp(Vec2 a, Vec2 b, double t) {
+    return a + (b - a) * t;
+}
 inline Vec2 unit(Vec2 v) {
     double l = norm(v);
     return l > 0 ? v / l : Vec2{};
 }
-inline Vec2 polar(double angle) { return {std::cos(angle), std::sin(angle)}; }
+inline Vec2 polar(double angle) {
+    return {std::cos(angle), std::sin(angle)};
+}
 // Angle of v from the x axis in [0, 2 pi).
 inline double angleOf(Vec2 v) {
     double a = std::atan2(v.y, v.x);
@@ -57,7 +73,9 @@ inline double wrapAngle(double a, double from) {
     if (r >= kTwoPi) r = 0;
     return from + r;
 }
-inline bool isFinite(Vec2 v) { return std::isfinite(v.x) && std::isfinite(v.y); }
+inline bool isFinite(Vec2 v) {
+    return std::isfinite(v.x) && std::isfinite(v.y);
+}
 
 // A point of the plane with a weight, as rational curves need: (w x, w y, w).
 struct Vec3 {
@@ -69,8 +87,12 @@ struct Vec3 {
     Vec2 project() const { return {x / w, y / w}; }
     Vec2 xy() const { return {x, y}; }
 };
-constexpr Vec3 homogeneous(Vec2 p, double w) { return {p.x * w, p.y * w, w}; }
-constexpr Vec3 lerp(const Vec3& a, const Vec3& b, double t) { return a + (b - a) * t; }
+constexpr Vec3 homogeneous(Vec2 p, double w) {
+    return {p.x * w, p.y * w, w};
+}
+constexpr Vec3 lerp(const Vec3& a, const Vec3& b, double t) {
+    return a + (b - a) * t;
+}
 
 // Axis-aligned box; empty until a point is added. Infinite coordinates stand for curves
 // without end (rays, construction lines).
@@ -94,8 +116,8 @@ struct Box2 {
         return {{lo.x - margin, lo.y - margin}, {hi.x + margin, hi.y + margin}};
     }
     bool overlaps(const Box2& b) const {
-        return !isEmpty() && !b.isEmpty() && lo.x <= b.hi.x && b.lo.x <= hi.x &&
-               lo.y <= b.hi.y && b.lo.y <= hi.y;
+        return !isEmpty() && !b.isEmpty() && lo.x <= b.hi.x && b.lo.x <= hi.x && lo.y <= b.hi.y &&
+               b.lo.y <= hi.y;
     }
     bool contains(Vec2 p) const { return lo.x <= p.x && p.x <= hi.x && lo.y <= p.y && p.y <= hi.y; }
     bool contains(const Box2& b) const { return !b.isEmpty() && contains(b.lo) && contains(b.hi); }
@@ -114,10 +136,20 @@ struct Box2 {
 };
 
 // Conversions to and from the API's value types (the z coordinate is dropped or set).
-inline Vec2 toVec2(const AcGePoint3d& p) { return {p.x, p.y}; }
-inline Vec2 toVec2(const AcGeVector3d& v) { return {v.x, v.y}; }
-inline Vec2 toVec2(const AcGePoint2d& p) { return {p.x, p.y}; }
-inline AcGePoint3d toPoint3d(Vec2 p, double z = 0) { return {p.x, p.y, z}; }
-inline AcGeVector3d toVector3d(Vec2 v) { return {v.x, v.y, 0}; }
+inline Vec2 toVec2(const AcGePoint3d& p) {
+    return {p.x, p.y};
+}
+inline Vec2 toVec2(const AcGeVector3d& v) {
+    return {v.x, v.y};
+}
+inline Vec2 toVec2(const AcGePoint2d& p) {
+    return {p.x, p.y};
+}
+inline AcGePoint3d toPoint3d(Vec2 p, double z = 0) {
+    return {p.x, p.y, z};
+}
+inline AcGeVector3d toVector3d(Vec2 v) {
+    return {v.x, v.y, 0};
+}
 
 } // namespace zel::geom

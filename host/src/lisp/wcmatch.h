@@ -1,12 +1,11 @@
-// Wild-card matching as wcmatch does it: # a digit, @ a letter, . a character that is neither,
-// ? any character, * any run, [abc] [a-z] [~abc] one of (or none of) a set, ` escapes the next
-// character, a leading ~ negates a pattern, and commas separate alternatives. Case-sensitive.
+// Wild-card matching of wcmatch: the host's one matcher, in core (selection filters use it
+// too).
 #pragma once
 
-#include <string_view>
+#include "core/wildcard.h"
 
 namespace zel::lisp {
 
-bool wildcardMatch(std::wstring_view text, std::wstring_view pattern);
+using core::wildcardMatch;
 
 } // namespace zel::lisp

@@ -78,7 +78,8 @@ TEST_P(CurveQueries, AgreeWithDenseSampling) {
             AcGePoint3d given(far(rng), far(rng), 0), closest;
             ASSERT_EQ(c->getClosestPointTo(given, closest), Acad::eOk);
             double best = 1e300;
-            for (const AcGePoint3d& p : s.points) best = std::min(best, p.distanceTo(given));
+            for (const AcGePoint3d& p : s.points)
+                best = std::min(best, p.distanceTo(given));
             EXPECT_LE(closest.distanceTo(given), best + 1e-9);
             double param = 0;
             EXPECT_EQ(c->getParamAtPoint(closest, param), Acad::eOk);
@@ -111,7 +112,8 @@ TEST_P(CurveQueries, AgreeWithDenseSampling) {
         AcDbExtents ext;
         ASSERT_EQ(c->getGeomExtents(ext), Acad::eOk);
         AcDbExtents box;
-        for (const AcGePoint3d& p : s.points) box.addPoint(p);
+        for (const AcGePoint3d& p : s.points)
+            box.addPoint(p);
         for (int i = 0; i < 2; ++i) {
             EXPECT_LE(ext.minPoint()[i], box.minPoint()[i] + 1e-9);
             EXPECT_GE(ext.maxPoint()[i], box.maxPoint()[i] - 1e-9);

@@ -63,7 +63,7 @@ RbPtr one(std::function<void(RbBuilder&)> add) {
 
 struct KindCase {
     const char* name;
-    std::function<void(RbBuilder&)> make; // groups after (0 . type)
+    std::function<void(RbBuilder&)> make;   // groups after (0 . type)
     std::function<void(RbBuilder&)> change; // one group with a new value
     std::function<void(RbBuilder&)> bad;    // a group entmod must refuse
 };
@@ -78,12 +78,16 @@ const KindCase kKinds[] = {
      [](RbBuilder& b) { b.addReal(51, 3.0); }, [](RbBuilder& b) { b.addShort(62, 300); }},
     {"ELLIPSE",
      [](RbBuilder& b) {
-         b.addPoint(10, 1, 1, 0).addPoint(11, 3, 0, 0).addReal(40, 0.5).addReal(41, 0).addReal(
-             42, M_PI);
+         b.addPoint(10, 1, 1, 0)
+             .addPoint(11, 3, 0, 0)
+             .addReal(40, 0.5)
+             .addReal(41, 0)
+             .addReal(42, M_PI);
      },
      [](RbBuilder& b) { b.addReal(40, 0.25); }, [](RbBuilder& b) { b.addReal(40, 2.0); }},
     {"POINT", [](RbBuilder& b) { b.addPoint(10, 3, 4, 5); },
-     [](RbBuilder& b) { b.addPoint(10, -3, -4, 0); }, [](RbBuilder& b) { b.addPoint(11, 1, 1, 0); }},
+     [](RbBuilder& b) { b.addPoint(10, -3, -4, 0); },
+     [](RbBuilder& b) { b.addPoint(11, 1, 1, 0); }},
     {"XLINE", [](RbBuilder& b) { b.addPoint(10, 0, 0, 0).addPoint(11, 1, 0, 0); },
      [](RbBuilder& b) { b.addPoint(11, 0, 1, 0); }, [](RbBuilder& b) { b.addPoint(11, 0, 0, 0); }},
     {"RAY", [](RbBuilder& b) { b.addPoint(10, 2, 2, 0).addPoint(11, 0, -1, 0); },
@@ -92,8 +96,7 @@ const KindCase kKinds[] = {
      [](RbBuilder& b) {
          b.addPoint(10, 0, 0, 0).addPoint(11, 1, 0, 0).addPoint(12, 0, 1, 0).addPoint(13, 1, 1, 0);
      },
-     [](RbBuilder& b) { b.addPoint(12, 0, 2, 0); },
-     [](RbBuilder& b) { b.addPoint(210, 0, 0, 0); }},
+     [](RbBuilder& b) { b.addPoint(12, 0, 2, 0); }, [](RbBuilder& b) { b.addPoint(210, 0, 0, 0); }},
     {"TRACE",
      [](RbBuilder& b) {
          b.addPoint(10, 0, 0, 0).addPoint(11, 2, 0, 0).addPoint(12, 0, 1, 0).addPoint(13, 2, 1, 0);
@@ -134,7 +137,8 @@ TEST_P(EntityListKinds, MakeGetModifyAndRefuse) {
     ASSERT_EQ(acdbEntMod(changed.get()), RTNORM) << k.name;
     RbPtr after = lastEntityData();
     EXPECT_TRUE(zel::core::rbEqual(after.get(), changed.get(), 1e-12))
-        << k.name << " group " << code << "\n" << valueOf(find(after.get(), code));
+        << k.name << " group " << code << "\n"
+        << valueOf(find(after.get(), code));
 
     // A bad group: refused, nothing changed.
     RbPtr bad = zel::core::rbCopy(after.get());
@@ -153,9 +157,8 @@ INSTANTIATE_TEST_SUITE_P(Simple, EntityListKinds, testing::ValuesIn(kKinds),
 
 TEST(EntityList, HeadOfTheListIsNameTypeOwnerHandle) {
     WorkingDrawing w;
-    RbPtr line = one([](RbBuilder& b) {
-        b.addString(0, L"LINE").addPoint(10, 0, 0, 0).addPoint(11, 1, 0, 0);
-    });
+    RbPtr line = one(
+        [](RbBuilder& b) { b.addString(0, L"LINE").addPoint(10, 0, 0, 0).addPoint(11, 1, 0, 0); });
     ads_name name;
     ASSERT_EQ(acdbEntMakeX(line.get(), name), RTNORM);
     RbPtr got(acdbEntGet(name));
@@ -282,7 +285,8 @@ TEST(EntityList, AnUnfinishedSequenceIsDropped) {
     WorkingDrawing w;
     RbPtr pline = one([](RbBuilder& b) { b.addString(0, L"POLYLINE"); });
     ASSERT_EQ(acdbEntMake(pline.get()), RTNORM);
-    RbPtr bad = one([](RbBuilder& b) { b.addString(0, L"VERTEX").addReal(40, -5).addShort(62, 999); });
+    RbPtr bad =
+        one([](RbBuilder& b) { b.addString(0, L"VERTEX").addReal(40, -5).addShort(62, 999); });
     EXPECT_EQ(acdbEntMake(bad.get()), RTERROR);
     RbPtr seqend = one([](RbBuilder& b) { b.addString(0, L"SEQEND"); });
     EXPECT_EQ(acdbEntMake(seqend.get()), RTERROR) << "no sequence is open any more";
@@ -321,9 +325,10 @@ TEST(EntityList, XDataThroughEntGetXAndEntMod) {
 
     // An application not registered: refused.
     RbPtr unknown(acdbEntGet(name));
-    zel::core::rbLast(unknown.get())->rbnext = one([](RbBuilder& b) {
-        b.addNone(-3).addString(1001, L"NOT_REGISTERED").addString(1000, L"x");
-    }).release();
+    zel::core::rbLast(unknown.get())->rbnext =
+        one([](RbBuilder& b) {
+            b.addNone(-3).addString(1001, L"NOT_REGISTERED").addString(1000, L"x");
+        }).release();
     EXPECT_EQ(acdbEntMod(unknown.get()), RTERROR);
 }
 

@@ -150,7 +150,8 @@ TEST(DbOpen, LeakCheckReportsObjectsLeftOpen) {
 TEST(DbHandles, FreshHandlesAreUniqueAndFoundAgain) {
     AcDbDatabase db;
     std::vector<AcDbObjectId> ids;
-    for (int i = 0; i < 50; ++i) ids.push_back(addLine(db, {double(i), 0, 0}));
+    for (int i = 0; i < 50; ++i)
+        ids.push_back(addLine(db, {double(i), 0, 0}));
     std::set<uint64_t> seen;
     for (AcDbObjectId id : ids) {
         EXPECT_TRUE(seen.insert(id.handle().value()).second);
@@ -169,7 +170,8 @@ TEST(DbHandles, WantedHandlesAreKeptAndDuplicatesReassigned) {
     auto* a = impl.add(std::make_unique<AcDbLine>(), AcDbHandle(0x500));
     auto* b = impl.add(std::make_unique<AcDbLine>(), AcDbHandle(0x500));
     auto* c = impl.add(std::make_unique<AcDbLine>(), AcDbHandle(0x20));
-    for (auto* s : {a, b, c}) s->object->close();
+    for (auto* s : {a, b, c})
+        s->object->close();
     EXPECT_EQ(a->handle.value(), 0x500u);
     EXPECT_NE(b->handle.value(), 0x500u);
     EXPECT_EQ(c->handle.value(), 0x20u);
@@ -182,8 +184,10 @@ TEST(DbHandles, WantedHandlesAreKeptAndDuplicatesReassigned) {
 
 TEST(DbHandles, HexText) {
     const std::pair<const wchar_t*, uint64_t> cases[] = {
-        {L"0", 0}, {L"1F", 0x1F}, {L"1f", 0x1F}, {L"FFFFFFFFFFFFFFFF", ~0ull},
-        {L"G1", 0}, {L"10000000000000000", 0}, {L"", 0}};
+        {L"0", 0},     {L"1F", 0x1F},
+        {L"1f", 0x1F}, {L"FFFFFFFFFFFFFFFF", ~0ull},
+        {L"G1", 0},    {L"10000000000000000", 0},
+        {L"", 0}};
     for (auto [text, value] : cases) {
         AcDbHandle h(text);
         EXPECT_EQ(h.value(), value) << text;
@@ -202,12 +206,16 @@ TEST(DbNewDrawing, StandardTablesAndRecords) {
         AcDbObjectId table;
         const wchar_t* name;
     };
-    const Expect records[] = {
-        {db.layerTableId(), L"0"},           {db.linetypeTableId(), L"BYLAYER"},
-        {db.linetypeTableId(), L"byblock"},  {db.linetypeTableId(), L"Continuous"},
-        {db.textStyleTableId(), L"STANDARD"}, {db.dimStyleTableId(), L"Standard"},
-        {db.regAppTableId(), L"acad"},       {db.viewportTableId(), L"*ACTIVE"},
-        {db.blockTableId(), L"*model_space"}, {db.blockTableId(), L"*Paper_Space"}};
+    const Expect records[] = {{db.layerTableId(), L"0"},
+                              {db.linetypeTableId(), L"BYLAYER"},
+                              {db.linetypeTableId(), L"byblock"},
+                              {db.linetypeTableId(), L"Continuous"},
+                              {db.textStyleTableId(), L"STANDARD"},
+                              {db.dimStyleTableId(), L"Standard"},
+                              {db.regAppTableId(), L"acad"},
+                              {db.viewportTableId(), L"*ACTIVE"},
+                              {db.blockTableId(), L"*model_space"},
+                              {db.blockTableId(), L"*Paper_Space"}};
     for (const Expect& e : records) {
         AcDbObjectPointer<AcDbSymbolTable> table(e.table, AcDb::kForRead);
         ASSERT_TRUE(table) << "table of " << e.name;

@@ -13,7 +13,8 @@ using zel::db::writeGroups;
 
 std::vector<ZelGroupValue> groupsOf(const AcDbObject& o, bool markers = true) {
     std::vector<ZelGroupValue> out;
-    writeGroups(o, [&](const ZelGroupValue& v) { out.push_back(v); }, markers);
+    writeGroups(
+        o, [&](const ZelGroupValue& v) { out.push_back(v); }, markers);
     return out;
 }
 
@@ -21,7 +22,8 @@ std::unique_ptr<AcDbObject> readBack(const AcDbObject& o, const std::vector<ZelG
     const zel::db::ObjectSchema& schema = o.schema();
     std::unique_ptr<AcDbObject> fresh = schema.create();
     GroupReader reader(*fresh);
-    for (const ZelGroupValue& v : g) reader.take(v);
+    for (const ZelGroupValue& v : g)
+        reader.take(v);
     reader.finish();
     return fresh;
 }
@@ -92,19 +94,34 @@ TEST(Schema, SimpleKindsReadBackWhatTheyWrite) {
 }
 
 TEST(Schema, UnknownGroupsAppGroupsAndXDataAreKeptInTheirPlaces) {
-    const std::vector<ZelGroupValue> file = {
-        integer(5, 0x2A),
-        text(102, L"{SOMEAPP"), text(1, L"inside"), text(102, L"}"),
-        text(102, L"{ACAD_REACTORS"), integer(330, 0x40), text(102, L"}"),
-        text(102, L"{ACAD_XDICTIONARY"), integer(360, 0x41), text(102, L"}"),
-        integer(330, 0x1F),
-        text(100, L"AcDbEntity"), text(8, L"Kakou"), integer(92, 1), integer(62, 5),
-        text(100, L"AcDbLine"), point(10, 1, 2, 0), integer(90, 7),
-        point(11, 3, 4, 0), text(100, L"AcDbNewerSubclass"), integer(91, 12),
-        text(1001, L"ZEL"), text(1000, L"x"), point(1010, 1, 2, 3)};
+    const std::vector<ZelGroupValue> file = {integer(5, 0x2A),
+                                             text(102, L"{SOMEAPP"),
+                                             text(1, L"inside"),
+                                             text(102, L"}"),
+                                             text(102, L"{ACAD_REACTORS"),
+                                             integer(330, 0x40),
+                                             text(102, L"}"),
+                                             text(102, L"{ACAD_XDICTIONARY"),
+                                             integer(360, 0x41),
+                                             text(102, L"}"),
+                                             integer(330, 0x1F),
+                                             text(100, L"AcDbEntity"),
+                                             text(8, L"Kakou"),
+                                             integer(92, 1),
+                                             integer(62, 5),
+                                             text(100, L"AcDbLine"),
+                                             point(10, 1, 2, 0),
+                                             integer(90, 7),
+                                             point(11, 3, 4, 0),
+                                             text(100, L"AcDbNewerSubclass"),
+                                             integer(91, 12),
+                                             text(1001, L"ZEL"),
+                                             text(1000, L"x"),
+                                             point(1010, 1, 2, 3)};
     AcDbLine line;
     GroupReader reader(line);
-    for (const ZelGroupValue& v : file) reader.take(v);
+    for (const ZelGroupValue& v : file)
+        reader.take(v);
     reader.finish();
     EXPECT_EQ(reader.handle().value(), 0x2Au);
     EXPECT_EQ(line.ownerHandle().value(), 0x1Fu);
@@ -136,12 +153,13 @@ TEST(Schema, UnknownGroupsAppGroupsAndXDataAreKeptInTheirPlaces) {
 
 TEST(Schema, FilesWithoutSubclassMarkersRead) {
     // As R12 files have them: no markers, no handles, angles in degrees.
-    const std::vector<ZelGroupValue> r12 = {text(8, L"0"),    point(10, 1, 1, 0), real(40, 2),
-                                            real(50, 90),     real(51, 180),      integer(62, 3),
+    const std::vector<ZelGroupValue> r12 = {text(8, L"0"),   point(10, 1, 1, 0), real(40, 2),
+                                            real(50, 90),    real(51, 180),      integer(62, 3),
                                             integer(1234, 0)};
     AcDbArc arc;
     GroupReader reader(arc);
-    for (const ZelGroupValue& v : r12) reader.take(v);
+    for (const ZelGroupValue& v : r12)
+        reader.take(v);
     reader.finish();
     EXPECT_DOUBLE_EQ(arc.radius(), 2);
     EXPECT_NEAR(arc.startAngle(), M_PI / 2, 1e-15);
@@ -167,12 +185,18 @@ TEST(Schema, ValuesOutOfRangeInAFileAreReadAsTheyAre) {
 }
 
 TEST(Schema, RawObjectsKeepEveryGroupInOrder) {
-    const std::vector<ZelGroupValue> file = {
-        integer(330, 0xC), text(100, L"AcDbPlotSettings"), text(1, L""), real(40, 7.5),
-        text(100, L"AcDbLayout"), text(1, L"Layout1"), integer(330, 0x1E), integer(71, 1)};
+    const std::vector<ZelGroupValue> file = {integer(330, 0xC),
+                                             text(100, L"AcDbPlotSettings"),
+                                             text(1, L""),
+                                             real(40, 7.5),
+                                             text(100, L"AcDbLayout"),
+                                             text(1, L"Layout1"),
+                                             integer(330, 0x1E),
+                                             integer(71, 1)};
     AcDbRawObject raw("LAYOUT");
     GroupReader reader(raw);
-    for (const ZelGroupValue& v : file) reader.take(v);
+    for (const ZelGroupValue& v : file)
+        reader.take(v);
     reader.finish();
     EXPECT_EQ(raw.dxfName(), "LAYOUT");
     EXPECT_EQ(raw.ownerHandle().value(), 0xCu);
@@ -192,11 +216,18 @@ TEST(Schema, RawObjectsKeepEveryGroupInOrder) {
 TEST(Schema, DimStyleKeepsEveryVariable) {
     AcDbDimStyleTableRecord style;
     GroupReader reader(style);
-    const std::vector<ZelGroupValue> groups = {
-        integer(105, 0x27),       text(100, L"AcDbSymbolTableRecord"),
-        text(100, L"AcDbDimStyleTableRecord"), text(2, L"JIS"), integer(70, 0), real(41, 3),
-        real(140, 3.5),           integer(77, 1), integer(340, 0x11), text(3, L"<>mm")};
-    for (const ZelGroupValue& v : groups) reader.take(v);
+    const std::vector<ZelGroupValue> groups = {integer(105, 0x27),
+                                               text(100, L"AcDbSymbolTableRecord"),
+                                               text(100, L"AcDbDimStyleTableRecord"),
+                                               text(2, L"JIS"),
+                                               integer(70, 0),
+                                               real(41, 3),
+                                               real(140, 3.5),
+                                               integer(77, 1),
+                                               integer(340, 0x11),
+                                               text(3, L"<>mm")};
+    for (const ZelGroupValue& v : groups)
+        reader.take(v);
     EXPECT_EQ(reader.handle().value(), 0x27u);
     EXPECT_EQ(style.name(), L"JIS");
     EXPECT_EQ(style.dimasz(), 3);
@@ -211,14 +242,30 @@ TEST(Schema, DimStyleKeepsEveryVariable) {
 
 TEST(Schema, LinetypePatternElements) {
     AcDbLinetypeTableRecord lt;
-    const std::vector<ZelGroupValue> groups = {
-        text(100, L"AcDbSymbolTableRecord"), text(100, L"AcDbLinetypeTableRecord"),
-        text(2, L"GAS"), integer(70, 0), text(3, L"Gas line"), integer(72, 65), integer(73, 3),
-        real(40, 1.5), real(49, 1.0), integer(74, 0), real(49, -0.25), integer(74, 2),
-        integer(75, 0), integer(340, 0x11), real(46, 0.1), real(50, 0), real(44, -0.1),
-        real(45, -0.05), text(9, L"GAS"), real(49, -0.25), integer(74, 0)};
+    const std::vector<ZelGroupValue> groups = {text(100, L"AcDbSymbolTableRecord"),
+                                               text(100, L"AcDbLinetypeTableRecord"),
+                                               text(2, L"GAS"),
+                                               integer(70, 0),
+                                               text(3, L"Gas line"),
+                                               integer(72, 65),
+                                               integer(73, 3),
+                                               real(40, 1.5),
+                                               real(49, 1.0),
+                                               integer(74, 0),
+                                               real(49, -0.25),
+                                               integer(74, 2),
+                                               integer(75, 0),
+                                               integer(340, 0x11),
+                                               real(46, 0.1),
+                                               real(50, 0),
+                                               real(44, -0.1),
+                                               real(45, -0.05),
+                                               text(9, L"GAS"),
+                                               real(49, -0.25),
+                                               integer(74, 0)};
     GroupReader reader(lt);
-    for (const ZelGroupValue& v : groups) reader.take(v);
+    for (const ZelGroupValue& v : groups)
+        reader.take(v);
     reader.finish();
     ASSERT_EQ(lt.numDashes(), 3);
     EXPECT_EQ(lt.patternLength(), 1.5);

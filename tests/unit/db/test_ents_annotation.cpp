@@ -115,7 +115,8 @@ TEST(Text, TransformMovesTheTextBoxExactly) {
         EXPECT_EQ(t.isMirroredInX(), trial % 2 == 1);
         AcGePoint3d after[4];
         t.boxCorners(after);
-        for (int i = 0; i < 4; ++i) EXPECT_TRUE(near(after[i], m * before[i])) << trial << " " << i;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(near(after[i], m * before[i])) << trial << " " << i;
         // The text is still where its alignment says.
         AcGePoint3d kept = t.position();
         t.adjustAlignment();
@@ -145,7 +146,8 @@ TEST(MText, PlainTextDropsFormatCodes) {
     for (const Row& r : rows) {
         AcDbMText m;
         m.setContents(r.contents);
-        EXPECT_EQ(m.plainText(), r.plain) << std::string(r.contents, r.contents + wcslen(r.contents));
+        EXPECT_EQ(m.plainText(), r.plain)
+            << std::string(r.contents, r.contents + wcslen(r.contents));
         ACHAR* t = m.text();
         EXPECT_EQ(std::wstring(t), r.plain);
         delete[] t;
@@ -160,10 +162,8 @@ TEST(MText, BoundingPointsFollowTheAttachment) {
         AcGePoint3d topLeft;
     };
     const Row rows[] = {
-        {AcDbMText::kTopLeft, {0, 0, 0}},
-        {AcDbMText::kTopCenter, {-2, 0, 0}},
-        {AcDbMText::kMiddleRight, {-4, h / 2, 0}},
-        {AcDbMText::kBottomLeft, {0, h, 0}},
+        {AcDbMText::kTopLeft, {0, 0, 0}},          {AcDbMText::kTopCenter, {-2, 0, 0}},
+        {AcDbMText::kMiddleRight, {-4, h / 2, 0}}, {AcDbMText::kBottomLeft, {0, h, 0}},
         {AcDbMText::kBottomCenter, {-2, h, 0}},
     };
     for (const Row& r : rows) {
@@ -192,7 +192,8 @@ TEST(MText, WrapsAtItsWidthAndMovesWithTheAttachment) {
     m.getBoundingPoints(before);
     ASSERT_EQ(m.setAttachmentMovingLocation(AcDbMText::kBottomRight), Acad::eOk);
     m.getBoundingPoints(after);
-    for (int i = 0; i < 4; ++i) EXPECT_TRUE(near(before[i], after[i]));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(near(before[i], after[i]));
     EXPECT_TRUE(near(m.location(), before[3]));
 }
 
@@ -243,11 +244,11 @@ TEST(Dimension, MeasurementsOfEveryKind) {
         double value;
     };
     const Row rows[] = {
-        {"horizontal", &horizontal, 3},      {"vertical", &vertical, 4},
-        {"aligned", &aligned, 5},            {"radial", &radial, 5},
-        {"diametric", &diametric, 10},       {"ordinate x", &ordinateX, 7},
-        {"ordinate y", &ordinateY, 2},       {"3 points", &threePoint, M_PI / 2},
-        {"reflex", &reflex, 1.5 * M_PI},     {"2 lines", &twoLine, 0.75 * M_PI},
+        {"horizontal", &horizontal, 3},  {"vertical", &vertical, 4},
+        {"aligned", &aligned, 5},        {"radial", &radial, 5},
+        {"diametric", &diametric, 10},   {"ordinate x", &ordinateX, 7},
+        {"ordinate y", &ordinateY, 2},   {"3 points", &threePoint, M_PI / 2},
+        {"reflex", &reflex, 1.5 * M_PI}, {"2 lines", &twoLine, 0.75 * M_PI},
     };
     for (const Row& r : rows) {
         double v = -1;
@@ -300,8 +301,8 @@ TEST(Dimension, KindIsChosenFromMarkersElseFromFlags) {
     EXPECT_TRUE(AcDbRadialDimension::cast(readObject("DIMENSION", {flags(4)}).get()));
     EXPECT_TRUE(AcDbOrdinateDimension::cast(readObject("DIMENSION", {flags(6 | 64)}).get()));
     EXPECT_TRUE(AcDbRotatedDimension::cast(readObject("DIMENSION", {flags(32)}).get()));
-    auto aligned = readObject("DIMENSION", {marker(L"AcDbDimension"), flags(0),
-                                            marker(L"AcDbAlignedDimension")});
+    auto aligned = readObject(
+        "DIMENSION", {marker(L"AcDbDimension"), flags(0), marker(L"AcDbAlignedDimension")});
     ASSERT_TRUE(AcDbAlignedDimension::cast(aligned.get()));
     EXPECT_FALSE(AcDbRotatedDimension::cast(aligned.get()));
     // The flags follow the kind read, whatever the file said.

@@ -15,8 +15,8 @@ using namespace zel::test;
 
 namespace {
 
-const std::set<std::string> kKinds = {"LWPOLYLINE", "POLYLINE", "VERTEX",    "SEQEND", "SPLINE",
-                                      "TEXT",       "ATTDEF",   "ATTRIB",    "MTEXT",  "INSERT",
+const std::set<std::string> kKinds = {"LWPOLYLINE", "POLYLINE", "VERTEX", "SEQEND", "SPLINE",
+                                      "TEXT",       "ATTDEF",   "ATTRIB", "MTEXT",  "INSERT",
                                       "DIMENSION",  "LEADER",   "HATCH"};
 
 // Kinds whose groups come back exactly as the file had them.
@@ -37,8 +37,8 @@ bool close(double a, double b) {
 
 // Equal values; reals may differ in the last bits (angles go through radians).
 bool sameValue(const ZelGroupValue& a, const ZelGroupValue& b) {
-    return a.code == b.code && a.integer == b.integer && a.text == b.text && close(a.real, b.real) &&
-           close(a.point.x, b.point.x) && close(a.point.y, b.point.y) &&
+    return a.code == b.code && a.integer == b.integer && a.text == b.text &&
+           close(a.real, b.real) && close(a.point.x, b.point.x) && close(a.point.y, b.point.y) &&
            close(a.point.z, b.point.z);
 }
 
@@ -97,13 +97,15 @@ void checkRecord(const std::string& file, const DxfRecord& r, std::vector<Proble
     Groups written = joinedText(r.type, groupsOf(*o));
     Groups again = joinedText(r.type, groupsOf(*readObject(r.type, groupsOf(*o))));
     if (!sameValues(written, again))
-        problems.push_back({file, r.type, "not stable:\n" + describe(written) + "\n" +
-                                              describe(again)});
+        problems.push_back(
+            {file, r.type, "not stable:\n" + describe(written) + "\n" + describe(again)});
     bool marked = false; // files of release 12 have no subclass markers; ours always do
-    for (const ZelGroupValue& g : fileGroups) marked = marked || g.code == 100;
+    for (const ZelGroupValue& g : fileGroups)
+        marked = marked || g.code == 100;
     if (marked && kExact.count(r.type) && !sameValues(fileGroups, written))
-        problems.push_back({file, r.type, "not in file order:\n" + describe(fileGroups) + "\n" +
-                                              describe(written)});
+        problems.push_back(
+            {file, r.type,
+             "not in file order:\n" + describe(fileGroups) + "\n" + describe(written)});
     for (size_t i : missing(fileGroups, written)) {
         // Any group of the same value may be the one the output left out.
         bool harmless = false;
@@ -115,9 +117,9 @@ void checkRecord(const std::string& file, const DxfRecord& r, std::vector<Proble
                 sameValues(joinedText(r.type, groupsOf(*readObject(r.type, without))), written);
         }
         if (!harmless)
-            problems.push_back({file, r.type, "lost " + describe(fileGroups[i]) + " of\n" +
-                                                  describe(fileGroups) + "\n" +
-                                                  describe(written)});
+            problems.push_back({file, r.type,
+                                "lost " + describe(fileGroups[i]) + " of\n" + describe(fileGroups) +
+                                    "\n" + describe(written)});
     }
 }
 
@@ -134,10 +136,11 @@ TEST(EntityFiles, NothingOfTheFileIsLostAndHatchesKeepTheirOrder) {
         }
     }
     // The drawings hold these kinds; a missing one means the fixtures were not found.
-    for (const char* kind : {"LWPOLYLINE", "POLYLINE", "VERTEX", "HATCH", "MTEXT", "TEXT",
-                             "ATTDEF", "ATTRIB", "INSERT", "DIMENSION", "SPLINE"})
+    for (const char* kind : {"LWPOLYLINE", "POLYLINE", "VERTEX", "HATCH", "MTEXT", "TEXT", "ATTDEF",
+                             "ATTRIB", "INSERT", "DIMENSION", "SPLINE"})
         EXPECT_GT(counts[kind], 0) << kind;
-    for (const Problem& p : problems) ADD_FAILURE() << p.file << " " << p.type << " " << p.what;
+    for (const Problem& p : problems)
+        ADD_FAILURE() << p.file << " " << p.type << " " << p.what;
 }
 
 } // namespace

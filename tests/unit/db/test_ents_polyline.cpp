@@ -14,7 +14,8 @@ constexpr int kSamples = 20000;
 
 AcDbPolyline makePolyline(const std::vector<std::array<double, 3>>& v, bool closed) {
     AcDbPolyline p;
-    for (unsigned i = 0; i < v.size(); ++i) p.addVertexAt(i, {v[i][0], v[i][1]}, v[i][2]);
+    for (unsigned i = 0; i < v.size(); ++i)
+        p.addVertexAt(i, {v[i][0], v[i][1]}, v[i][2]);
     p.setClosed(closed);
     return p;
 }
@@ -34,7 +35,8 @@ std::vector<AcGePoint3d> sample(const AcDbPolyline& p) {
 
 double sampledLength(const std::vector<AcGePoint3d>& pts) {
     double s = 0;
-    for (size_t i = 1; i < pts.size(); ++i) s += pts[i].distanceTo(pts[i - 1]);
+    for (size_t i = 1; i < pts.size(); ++i)
+        s += pts[i].distanceTo(pts[i - 1]);
     return s;
 }
 
@@ -61,7 +63,9 @@ const ShapeCase kShapes[] = {
     {"repeated vertex", {{0, 0, 0}, {3, 1, 0}, {3, 1, 0.5}, {6, 0, 0}}, true},
 };
 
-void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ShapeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PolylineShapes : public ::testing::TestWithParam<ShapeCase> {};
 
@@ -109,7 +113,8 @@ TEST_P(PolylineShapes, ClosestPointIsNoFartherThanAnySample) {
         AcGePoint3d c;
         ASSERT_EQ(p.getClosestPointTo(q, c), Acad::eOk);
         double best = 1e300;
-        for (const AcGePoint3d& s : pts) best = std::min(best, s.distanceTo(q));
+        for (const AcGePoint3d& s : pts)
+            best = std::min(best, s.distanceTo(q));
         EXPECT_LE(c.distanceTo(q), best + 1e-9);
         EXPECT_GE(c.distanceTo(q), best - 1e-2); // the samples are that close to the curve
         double param;

@@ -74,8 +74,8 @@ std::unique_ptr<AcDbEntity> fitSpline() {
 }
 
 std::unique_ptr<AcDbEntity> text() {
-    auto t = std::make_unique<AcDbText>(AcGePoint3d(1, 2, 0), L"ABC 日本", AcDbObjectId::kNull,
-                                        2.5, 0.5);
+    auto t = std::make_unique<AcDbText>(AcGePoint3d(1, 2, 0), L"ABC 日本", AcDbObjectId::kNull, 2.5,
+                                        0.5);
     t->setJustification(AcDb::kTextAlignmentMiddleRight);
     t->setAlignmentPoint({20, 3, 0});
     t->setWidthFactor(0.8);
@@ -87,8 +87,8 @@ std::unique_ptr<AcDbEntity> text() {
 }
 
 std::unique_ptr<AcDbEntity> attdef() {
-    auto d = std::make_unique<AcDbAttributeDefinition>(AcGePoint3d(0, 1, 0), L"default",
-                                                       L"PART_NO", L"Part number?");
+    auto d = std::make_unique<AcDbAttributeDefinition>(AcGePoint3d(0, 1, 0), L"default", L"PART_NO",
+                                                       L"Part number?");
     d->setHeight(3);
     d->setInvisible(true);
     d->setPreset(true);
@@ -110,7 +110,8 @@ std::unique_ptr<AcDbEntity> attrib() {
 std::unique_ptr<AcDbEntity> mtext() {
     auto m = std::make_unique<AcDbMText>();
     std::wstring contents = L"{\\fArial|b1;Title}\\P";
-    for (int i = 0; i < 60; ++i) contents += L"word" + std::to_wstring(i) + L" ";
+    for (int i = 0; i < 60; ++i)
+        contents += L"word" + std::to_wstring(i) + L" ";
     contents += L"\\P終わり";
     m->setContents(contents.c_str());
     m->setLocation({10, 20, 0});
@@ -214,7 +215,8 @@ const std::vector<RoundTripCase>& cases() {
     static const std::vector<RoundTripCase> all = {
         {"lwpolyline", lwpolyline,
          [](const AcDbEntity& a, const AcDbEntity& b) {
-             auto &p = static_cast<const AcDbPolyline&>(a), &q = static_cast<const AcDbPolyline&>(b);
+             auto &p = static_cast<const AcDbPolyline&>(a),
+                  &q = static_cast<const AcDbPolyline&>(b);
              EXPECT_TRUE(p.vertices() == q.vertices());
              EXPECT_TRUE(q.isClosed());
              EXPECT_EQ(q.elevation(), 2.5);

@@ -18,7 +18,8 @@ AcGePoint3d bernstein(const std::vector<AcGePoint3d>& p, double t) {
     double s = 1 - t;
     double b[4] = {s * s * s, 3 * s * s * t, 3 * s * t * t, t * t * t};
     AcGeVector3d v;
-    for (int i = 0; i < 4; ++i) v += p[i].asVector() * b[i];
+    for (int i = 0; i < 4; ++i)
+        v += p[i].asVector() * b[i];
     return AcGePoint3d::kOrigin + v;
 }
 
@@ -110,7 +111,8 @@ TEST(Spline, ClosestPointIsNoFartherThanAnySample) {
         AcGePoint3d c;
         ASSERT_EQ(s.getClosestPointTo(q, c), Acad::eOk);
         double best = 1e300;
-        for (const AcGePoint3d& p : pts) best = std::min(best, p.distanceTo(q));
+        for (const AcGePoint3d& p : pts)
+            best = std::min(best, p.distanceTo(q));
         EXPECT_LE(c.distanceTo(q), best + 1e-9) << k;
         double param;
         EXPECT_EQ(s.getParamAtPoint(c, param), Acad::eOk);

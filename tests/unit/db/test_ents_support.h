@@ -18,7 +18,8 @@ using Groups = std::vector<ZelGroupValue>;
 
 inline Groups groupsOf(const AcDbObject& o) {
     Groups out;
-    db::writeGroups(o, [&](const ZelGroupValue& g) { out.push_back(g); }, true);
+    db::writeGroups(
+        o, [&](const ZelGroupValue& g) { out.push_back(g); }, true);
     return out;
 }
 
@@ -35,7 +36,8 @@ inline std::unique_ptr<AcDbObject> readObject(const std::string& type, const Gro
     if (!s) return nullptr;
     std::unique_ptr<AcDbObject> o = s->create();
     db::GroupReader reader(*o);
-    for (const ZelGroupValue& g : groups) reader.take(g);
+    for (const ZelGroupValue& g : groups)
+        reader.take(g);
     reader.finish();
     return o;
 }
@@ -47,17 +49,24 @@ inline std::string describe(const ZelGroupValue& g) {
     case core::GroupType::PointX:
         s << "(" << g.point.x << "," << g.point.y << "," << g.point.z << ")";
         break;
-    case core::GroupType::Real: s << g.real; break;
+    case core::GroupType::Real:
+        s << g.real;
+        break;
     case core::GroupType::String:
-    case core::GroupType::Binary: s << std::string(g.text.begin(), g.text.end()); break;
-    default: s << g.integer; break;
+    case core::GroupType::Binary:
+        s << std::string(g.text.begin(), g.text.end());
+        break;
+    default:
+        s << g.integer;
+        break;
     }
     return s.str();
 }
 
 inline std::string describe(const Groups& gs) {
     std::string out;
-    for (const ZelGroupValue& g : gs) out += describe(g) + " ";
+    for (const ZelGroupValue& g : gs)
+        out += describe(g) + " ";
     return out;
 }
 
@@ -82,7 +91,8 @@ struct DxfRecord {
 
 inline std::wstring widen(const std::string& s) {
     std::wstring w;
-    for (unsigned char c : s) w += wchar_t(c); // the tests only compare, so bytes are enough
+    for (unsigned char c : s)
+        w += wchar_t(c); // the tests only compare, so bytes are enough
     return w;
 }
 
@@ -99,11 +109,19 @@ inline void parseValue(ZelGroupValue& g, int code, const std::string& text,
             g.flat = true;
         break;
     }
-    case core::GroupType::Real: g.real = std::stod(text); break;
-    case core::GroupType::Handle: g.integer = int64_t(std::stoull(text, nullptr, 16)); break;
+    case core::GroupType::Real:
+        g.real = std::stod(text);
+        break;
+    case core::GroupType::Handle:
+        g.integer = int64_t(std::stoull(text, nullptr, 16));
+        break;
     case core::GroupType::String:
-    case core::GroupType::Binary: g.text = widen(text); break;
-    default: g.integer = std::stoll(text); break;
+    case core::GroupType::Binary:
+        g.text = widen(text);
+        break;
+    default:
+        g.integer = std::stoll(text);
+        break;
     }
 }
 

@@ -70,12 +70,15 @@ class Original:
             tags = ascii_tags_loader(io.StringIO(data.decode("latin-1")))
         self.handles = set()
         self.header_names = set()
+        self.names = set()  # values of group 2: names of table records and blocks
         try:
             for tag in tags:
                 if tag.code in (5, 105) and isinstance(tag.value, str):
                     self.handles.add(tag.value.upper())
                 elif tag.code == 9 and isinstance(tag.value, str):
                     self.header_names.add(tag.value)
+                elif tag.code == 2 and isinstance(tag.value, str):
+                    self.names.add(tag.value.upper())
         except Exception:  # damage the file repair of ezdxf got past: what was read counts
             pass
 
@@ -89,6 +92,12 @@ def invented_by_ezdxf(entity, key, value):
         return False
     attr = entity.DXFATTRIBS.get(key)
     return attr is not None and attr.code in HANDLE_CODES and value.upper() not in original.handles
+
+
+def made_by_ezdxf(name):
+    """A table record or block the original does not name: ezdxf made it on loading (arrow
+    blocks, standard records)."""
+    return original is not None and name.upper() not in original.names
 
 
 def empty(value):
@@ -157,7 +166,10 @@ def compare_tables(a, b):
             theirs.setdefault(entry.dxf.name.upper(), []).append(entry)
         for entry in getattr(a, table):
             name = entry.dxf.name
-            candidates = theirs.get(name.upper(), [])
+            if made_by_ezdxf(name):
+                continue
+            # A record needs a name: the reader names a nameless one "_".
+            candidates = theirs.get(name.upper() or "_", [])
             if not candidates:
                 finding(f"table {table}: {name} lost")
                 continue
@@ -178,6 +190,8 @@ def compare_header(a, b):
 
 def compare_objects(a, b):
     for obj in a.objects:
+        if obj.dxf.handle.upper() not in original.handles:
+            continue  # made by ezdxf on loading
         other = b.entitydb.get(obj.dxf.handle)
         if other is None:
             finding(f"object {obj.dxftype()} {obj.dxf.handle} lost")
@@ -198,6 +212,8 @@ def compare(original_path, ours, handles):
     compare_header(a, b)
     compare_tables(a, b)
     for block in a.blocks:
+        if made_by_ezdxf(block.name):
+            continue
         other = b.blocks.get(block.name)
         if other is None:
             finding(f"block {block.name} lost")

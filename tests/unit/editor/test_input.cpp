@@ -426,6 +426,20 @@ TEST_F(Input, ObserversAndUserBreak) {
     EXPECT_TRUE(ed.queue().empty());
 }
 
+TEST_F(Input, TheGateRunsBeforeThePromptShows) {
+    std::vector<std::string> seen;
+    ed.setInputGate([&](InputKind kind) {
+        seen.push_back(lastPrompt()); // the prompt is not shown yet
+        if (kind == InputKind::Real) ed.queue().pushFront(Event::typed(L"3"));
+    });
+    acutPrintf(L"\n距離 が大きすぎます");
+    ads_real r;
+    ASSERT_EQ(acedGetReal(L"\n数値 :", &r), RTNORM);
+    EXPECT_EQ(r, 3);
+    EXPECT_EQ(seen, (std::vector<std::string>{"距離 が大きすぎます"}));
+    EXPECT_EQ(lastPrompt(), "数値 : 3");
+}
+
 TEST_F(Input, BadArgumentsAndNoEditor) {
     ads_point p;
     EXPECT_EQ(acedGetCorner(nullptr, L"", p), RTERROR);

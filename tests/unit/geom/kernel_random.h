@@ -14,7 +14,9 @@ class CurveRandom {
 public:
     explicit CurveRandom(unsigned seed) : mRng(seed) {}
 
-    double real(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(mRng); }
+    double real(double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(mRng);
+    }
     int integer(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(mRng); }
     bool coin() { return integer(0, 1) == 1; }
     Vec2 point(double r = 10) { return {real(-r, r), real(-r, r)}; }
@@ -39,18 +41,26 @@ public:
         Nurbs n;
         n.degree = integer(1, 4);
         int count = n.degree + 1 + integer(0, 5);
-        for (int i = 0; i < count; ++i) n.points.push_back(point(8));
+        for (int i = 0; i < count; ++i) {
+            n.points.push_back(point(8));
+        }
         int interior = count - n.degree - 1;
         std::vector<double> inner;
-        for (int i = 0; i < interior; ++i) inner.push_back(real(0.05, 0.95));
+        for (int i = 0; i < interior; ++i) {
+            inner.push_back(real(0.05, 0.95));
+        }
         std::sort(inner.begin(), inner.end());
         if (interior >= 2 && n.degree >= 2 && coin()) inner[1] = inner[0]; // a double knot
         double lo = real(-2, 2), span = real(0.5, 5);
         n.knots.assign(n.degree + 1, lo);
-        for (double k : inner) n.knots.push_back(lo + k * span);
+        for (double k : inner) {
+            n.knots.push_back(lo + k * span);
+        }
         n.knots.insert(n.knots.end(), n.degree + 1, lo + span);
         if (coin()) {
-            for (int i = 0; i < count; ++i) n.weights.push_back(real(0.5, 2));
+            for (int i = 0; i < count; ++i) {
+                n.weights.push_back(real(0.5, 2));
+            }
         }
         return n;
     }
@@ -67,15 +77,24 @@ public:
 
     Curve ofKind(int kind) {
         switch (kind) {
-        case 0: return segment();
-        case 1: return ray();
-        case 2: return xline();
-        case 3: return arc();
-        case 4: return circle();
-        case 5: return ellipse(false);
-        case 6: return ellipse(true);
-        case 7: return nurbs();
-        case 8: return polyline();
+        case 0:
+            return segment();
+        case 1:
+            return ray();
+        case 2:
+            return xline();
+        case 3:
+            return arc();
+        case 4:
+            return circle();
+        case 5:
+            return ellipse(false);
+        case 6:
+            return ellipse(true);
+        case 7:
+            return nurbs();
+        case 8:
+            return polyline();
         }
         return segment();
     }
@@ -103,18 +122,24 @@ inline std::vector<Vec2> samples(const Curve& c, int n) {
     Interval d = domain(c);
     double lo = std::max(d.lo, -20.0), hi = std::min(d.hi, 20.0);
     std::vector<double> ts;
-    for (int i = 0; i <= n; ++i) ts.push_back(lo + (hi - lo) * i / n);
+    for (int i = 0; i <= n; ++i) {
+        ts.push_back(lo + (hi - lo) * i / n);
+    }
     if (auto* s = std::get_if<Nurbs>(&c)) {
         for (double k : s->knots) {
             if (d.contains(k)) ts.push_back(k);
         }
     }
     if (std::holds_alternative<Polyline>(c)) {
-        for (double v = 1; v < d.hi; ++v) ts.push_back(v);
+        for (double v = 1; v < d.hi; ++v) {
+            ts.push_back(v);
+        }
     }
     std::sort(ts.begin(), ts.end());
     std::vector<Vec2> out;
-    for (double t : ts) out.push_back(pointAt(c, t));
+    for (double t : ts) {
+        out.push_back(pointAt(c, t));
+    }
     return out;
 }
 

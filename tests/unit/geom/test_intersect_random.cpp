@@ -3,6 +3,7 @@
 // only adds hits, and the crossings of dense polygons of the curves are all found.
 #include "geom/closest.h"
 #include "geom/intersect.h"
+#include "geom/spatial_index.h"
 #include "kernel_random.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +22,12 @@ Extend randomExtend(CurveRandom& rnd) {
     return all[rnd.integer(0, 3)];
 }
 
-bool extendsFirst(Extend e) { return e == Extend::First || e == Extend::Both; }
-bool extendsSecond(Extend e) { return e == Extend::Second || e == Extend::Both; }
+bool extendsFirst(Extend e) {
+    return e == Extend::First || e == Extend::Both;
+}
+bool extendsSecond(Extend e) {
+    return e == Extend::Second || e == Extend::Both;
+}
 
 template <class F> void forEachPair(unsigned seed, F&& f) {
     CurveRandom rnd(seed);
@@ -30,7 +35,8 @@ template <class F> void forEachPair(unsigned seed, F&& f) {
         for (int kb = 0; kb < kKindCount; ++kb) {
             for (int i = 0; i < kPerPair; ++i) {
                 Curve a = rnd.ofKind(ka), b = rnd.ofKind(kb);
-                f(rnd, a, b, std::string(kindName(a)) + "/" + kindName(b) + " " + std::to_string(i));
+                f(rnd, a, b,
+                  std::string(kindName(a)) + "/" + kindName(b) + " " + std::to_string(i));
             }
         }
     }
@@ -52,7 +58,8 @@ TEST(IntersectRandom, HitsLieOnBothCurves) {
             EXPECT_LE(r.hits[i > 0 ? i - 1 : 0].t1, h.t1) << name;
             for (size_t j = 0; j < i; ++j) {
                 // The same point twice only where a curve passes it twice.
-                bool twice = std::fabs(r.hits[j].t1 - h.t1) > 1e-6 || std::fabs(r.hits[j].t2 - h.t2) > 1e-6;
+                bool twice =
+                    std::fabs(r.hits[j].t1 - h.t1) > 1e-6 || std::fabs(r.hits[j].t2 - h.t2) > 1e-6;
                 EXPECT_TRUE(dist(r.hits[j].point, h.point) > tol::kHitMerge || twice) << name;
             }
         }
@@ -83,19 +90,22 @@ TEST(IntersectRandom, ExtendingKeepsTheBoundedHits) {
     });
 }
 
-// Crossings of the polygons through n + 1 points of each curve.
+// Crossings of two polygons (the edges of q found through a spatial index).
 std::vector<Vec2> polygonCrossings(const std::vector<Vec2>& p, const std::vector<Vec2>& q) {
+    std::vector<std::pair<size_t, Box2>> edges;
+    for (size_t j = 1; j < q.size(); ++j)
+        edges.emplace_back(j, Box2::of(q[j - 1], q[j]));
+    SpatialIndex<size_t> index;
+    index.build(edges);
     std::vector<Vec2> out;
     for (size_t i = 1; i < p.size(); ++i) {
-        Box2 bp = Box2::of(p[i - 1], p[i]);
-        for (size_t j = 1; j < q.size(); ++j) {
-            if (!bp.overlaps(Box2::of(q[j - 1], q[j]))) continue;
+        index.visit(Box2::of(p[i - 1], p[i]), [&](size_t j, const Box2&) {
             Vec2 d1 = p[i] - p[i - 1], d2 = q[j] - q[j - 1], w = q[j - 1] - p[i - 1];
             double c = cross(d1, d2);
-            if (c == 0) continue;
+            if (c == 0) return;
             double s = cross(w, d2) / c, t = cross(w, d1) / c;
             if (s >= 0 && s < 1 && t >= 0 && t < 1) out.push_back(p[i - 1] + d1 * s);
-        }
+        });
     }
     return out;
 }
@@ -122,26 +132,26 @@ TEST(IntersectRandom, PolygonCrossingsAreFound) {
     forEachPair(54, [&](CurveRandom&, const Curve& a, const Curve& b, const std::string& name) {
         Intersections r = intersect(a, b);
         if (r.overlap) return;
-        std::vector<Vec2> pa = testing::samples(a, 160), pb = testing::samples(b, 160);
+        std::vector<Vec2> pa = testing::samples(a, 300), pb = testing::samples(b, 300);
         double reach = 0.5;
-        for (Vec2 q : polygonCrossings(pa, pb)) {
+        std::vector<Vec2> crossings = polygonCrossings(pa, pb);
+        for (Vec2 q : crossings) {
             if (murky(q, a, b, r, reach)) continue;
             ++compared;
-            EXPECT_TRUE(std::any_of(r.hits.begin(), r.hits.end(), [&](const Hit& h) {
-                return dist(h.point, q) < 0.3;
-            })) << name << " misses the crossing near (" << q.x << ", " << q.y << ")";
+            EXPECT_TRUE(std::any_of(r.hits.begin(), r.hits.end(),
+                                    [&](const Hit& h) { return dist(h.point, q) < 0.1; }))
+                << name << " misses the crossing near (" << q.x << ", " << q.y << ")";
         }
-        std::vector<Vec2> crossings = polygonCrossings(pa, pb);
         for (const Hit& h : r.hits) {
             bool sampled = std::fabs(h.t1) < 20 && std::fabs(h.t2) < 20; // where lines were sampled
             if (!sampled || murky(h.point, a, b, r, reach)) continue;
             EXPECT_TRUE(std::any_of(crossings.begin(), crossings.end(),
-                                    [&](Vec2 q) { return dist(h.point, q) < 0.3; }))
+                                    [&](Vec2 q) { return dist(h.point, q) < 0.1; }))
                 << name << " has a hit the polygons do not cross at (" << h.point.x << ", "
                 << h.point.y << ")";
         }
     });
-    EXPECT_GT(compared, 300); // the comparison ran on enough crossings to mean something
+    EXPECT_GT(compared, 400); // the comparison ran on enough crossings to mean something
 }
 
 } // namespace

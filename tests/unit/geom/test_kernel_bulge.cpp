@@ -26,7 +26,13 @@ TEST(KernelBulge, ArcOfBulgeTable) {
         {"half turn counter-clockwise", {0, 0}, {2, 0}, 1, {1, 0}, 1, {1, -1}},
         {"half turn clockwise", {0, 0}, {2, 0}, -1, {1, 0}, 1, {1, 1}},
         {"quarter turn", {1, 0}, {0, 1}, std::tan(kPi / 8), {0, 0}, 1, {1 / s2, 1 / s2}},
-        {"three quarter turn", {1, 0}, {0, -1}, std::tan(3 * kPi / 8), {0, 0}, 1, {-1 / s2, 1 / s2}},
+        {"three quarter turn",
+         {1, 0},
+         {0, -1},
+         std::tan(3 * kPi / 8),
+         {0, 0},
+         1,
+         {-1 / s2, 1 / s2}},
         {"clockwise quarter", {0, 1}, {1, 0}, -std::tan(kPi / 8), {0, 0}, 1, {1 / s2, 1 / s2}},
     };
     for (const auto& c : cases) {
@@ -74,9 +80,13 @@ TEST(KernelBulge, SignedAreaTable) {
         {"square with a half disc cut out",
          {{{{0, 0}, -1}, {{2, 0}, 0}, {{2, 2}, 0}, {{0, 2}, 0}}, true},
          4 - kPi / 2},
-        {"open polyline closes with a chord", {{{{0, 0}, 0}, {{1, 0}, 0}, {{1, 1}, 0}}, false}, 0.5},
+        {"open polyline closes with a chord",
+         {{{{0, 0}, 0}, {{1, 0}, 0}, {{1, 1}, 0}}, false},
+         0.5},
     };
-    for (const auto& c : cases) EXPECT_NEAR(signedArea(c.polyline), c.area, 1e-12) << c.name;
+    for (const auto& c : cases) {
+        EXPECT_NEAR(signedArea(c.polyline), c.area, 1e-12) << c.name;
+    }
 }
 
 // The area by the shoelace formula over dense points of the outline.
@@ -112,7 +122,7 @@ TEST(KernelBulge, PointAtDistanceWalksTheSegments) {
     struct {
         double distance;
         Vec2 point;
-    } cases[] = {{0, {0, 0}},       {1, {1, 0}},         {3, {2, 1}},
+    } cases[] = {{0, {0, 0}},           {1, {1, 0}},       {3, {2, 1}},
                  {4 + kPi / 2, {3, 3}}, {4 + kPi, {2, 4}}, {100, {2, 4}}};
     for (const auto& c : cases) {
         EXPECT_LT(dist(pointAtDistance(p, c.distance), c.point), 1e-9) << c.distance;

@@ -49,7 +49,9 @@ double perimeter(double a, double b) {
     double h = (a - b) * (a - b) / ((a + b) * (a + b)), term = 1, sum = 1;
     for (int n = 1; n < 60; ++n) {
         double binom = 1; // binomial(1/2, n)
-        for (int k = 0; k < n; ++k) binom *= (0.5 - k) / (k + 1);
+        for (int k = 0; k < n; ++k) {
+            binom *= (0.5 - k) / (k + 1);
+        }
         term = binom * binom;
         sum += term * std::pow(h, n);
     }
@@ -74,7 +76,9 @@ TEST(KernelCurves, LengthsAddUpAndExceedChords) {
             << kindName(c);
         double chords = 0;
         std::vector<Vec2> pts = samples(c, 1000);
-        for (size_t k = 1; k < pts.size(); ++k) chords += dist(pts[k - 1], pts[k]);
+        for (size_t k = 1; k < pts.size(); ++k) {
+            chords += dist(pts[k - 1], pts[k]);
+        }
         EXPECT_LE(chords, whole * (1 + 1e-12)) << kindName(c) << " case " << i;
         EXPECT_GE(chords, whole * (1 - 1e-2)) << kindName(c) << " case " << i;
     }
@@ -101,7 +105,9 @@ TEST(KernelCurves, ClosestIsNoFartherThanSamples) {
         Vec2 p = rnd.point(15);
         Closest r = closest(c, p);
         double best = kInf;
-        for (Vec2 q : samples(c, 1500)) best = std::min(best, dist(p, q));
+        for (Vec2 q : samples(c, 1500)) {
+            best = std::min(best, dist(p, q));
+        }
         EXPECT_LE(r.distance, best + 1e-9) << kindName(c) << " case " << i;
         EXPECT_TRUE(domain(c).contains(r.param)) << kindName(c);
         EXPECT_LT(dist(pointAt(c, r.param), r.point), 1e-9) << kindName(c);
@@ -228,7 +234,9 @@ TEST(KernelCurves, ValidateExplainsBadData) {
         {"empty range", Nurbs{1, {0, 0, 0, 0}, {{0, 0}, {1, 1}}, {}}},
         {"one vertex", Polyline{{{{0, 0}, 0}}, false}},
     };
-    for (const auto& b : bad) EXPECT_FALSE(validate(b.curve).empty()) << b.name;
+    for (const auto& b : bad) {
+        EXPECT_FALSE(validate(b.curve).empty()) << b.name;
+    }
     CurveRandom rnd(20);
     for (int i = 0; i < 200; ++i) {
         Curve c = rnd.any();

@@ -26,7 +26,9 @@ TEST(KernelEdit, SplitPiecesAddUpToTheWhole) {
         if (!domain(c).isFinite()) continue;
         std::vector<double> params;
         int count = rnd.integer(1, 3);
-        for (int k = 0; k < count; ++k) params.push_back(rnd.paramIn(c));
+        for (int k = 0; k < count; ++k) {
+            params.push_back(rnd.paramIn(c));
+        }
         std::vector<Curve> pieces = split(c, params);
         bool periodic = std::holds_alternative<Circle>(c) ||
                         (std::holds_alternative<Ellipse>(c) && isClosed(c));
@@ -114,7 +116,8 @@ TEST(KernelEdit, ExtendReachesPointsOnTheCarrier) {
         Interval d = domain(c);
         bool atStart = rnd.coin() || std::holds_alternative<Ray>(c);
         double room = std::holds_alternative<Segment>(c) ? 5 : (kTwoPi - d.span()) / 2;
-        double t = atStart ? d.lo - rnd.real(0.01, 0.99) * room : d.hi + rnd.real(0.01, 0.99) * room;
+        double t =
+            atStart ? d.lo - rnd.real(0.01, 0.99) * room : d.hi + rnd.real(0.01, 0.99) * room;
         Vec2 target = pointAt(c, t);
         auto longer = extendTo(c, target);
         ASSERT_TRUE(longer) << kindName(c) << " case " << i;
@@ -122,8 +125,8 @@ TEST(KernelEdit, ExtendReachesPointsOnTheCarrier) {
         EXPECT_LT(dist(end, target), 1e-9) << kindName(c) << " case " << i;
         Vec2 kept = atStart ? endPoint(c) : startPoint(c);
         EXPECT_LT(dist(atStart ? endPoint(*longer) : startPoint(*longer), kept), 1e-9);
-        EXPECT_NEAR(finiteLength(*longer), finiteLength(c) + std::fabs(lengthBetween(c, t, atStart ? d.lo : d.hi)),
-                    1e-9)
+        EXPECT_NEAR(finiteLength(*longer),
+                    finiteLength(c) + std::fabs(lengthBetween(c, t, atStart ? d.lo : d.hi)), 1e-9)
             << kindName(c) << " case " << i;
         EXPECT_FALSE(extendTo(c, target + perp(tangentAt(c, t)) * 1e-3)) << kindName(c);
     }
@@ -165,7 +168,8 @@ TEST(KernelEdit, ToNurbsKeepsTheShape) {
         EXPECT_NEAR(length(*n), length(c), 1e-9 * length(c)) << kindName(c) << " case " << i;
         for (double share : {0.1, 0.5, 0.9}) {
             Interval d = domain(*n);
-            EXPECT_LT(closest(c, pointAt(*n, d.lo + share * d.span())).distance, 1e-9) << kindName(c);
+            EXPECT_LT(closest(c, pointAt(*n, d.lo + share * d.span())).distance, 1e-9)
+                << kindName(c);
         }
     }
     EXPECT_FALSE(toNurbs(Ray{}));

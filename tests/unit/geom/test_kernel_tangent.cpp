@@ -24,20 +24,76 @@ struct TangentCase {
 TEST(KernelTangent, FilletTable) {
     const double r5 = std::sqrt(5.0), r7 = std::sqrt(7.0);
     const TangentCase cases[] = {
-        {"corner of two segments", Segment{{0, 0}, {10, 0}}, Segment{{0, 0}, {0, 10}}, 2, {5, 0}, {0, 5}, 4,
-         {2, 2}, {2, 0}, {0, 2}},
-        {"crossing segments, upper left", Segment{{-10, 0}, {10, 0}}, Segment{{0, -10}, {0, 10}}, 2,
-         {-5, 0}, {0, 5}, 4, {-2, 2}, {-2, 0}, {0, 2}},
-        {"crossing segments, lower right", Segment{{-10, 0}, {10, 0}}, Segment{{0, -10}, {0, 10}}, 2,
-         {5, 0}, {0, -5}, 4, {2, -2}, {2, 0}, {0, -2}},
-        {"picks near the corner", Segment{{-10, 0}, {10, 0}}, Segment{{0, -10}, {0, 10}}, 2,
-         {0.5, 0}, {0, 0.5}, 4, {2, 2}, {2, 0}, {0, 2}},
-        {"line and circle", Segment{{-10, 0}, {10, 0}}, Circle{{0, 3}, 2}, 1, {-5, 0}, {-2, 3}, 2,
-         {-r5, 1}, {-r5, 0}, {-r5 * 2 / 3, 3 - 4.0 / 3}},
-        {"two circles", Circle{{-3, 0}, 1}, Circle{{3, 0}, 1}, 3, {-3, 1}, {3, 1}, 2, {0, r7},
-         {-3 + 3 / 4.0, r7 / 4}, {3 - 3 / 4.0, r7 / 4}},
-        {"arc and segment", Arc{{0, 0}, 5, 0, kPi}, Segment{{-10, 2}, {10, 2}}, 1, {4, 3}, {8, 2}, 0,
-         {0, 0}, {0, 0}, {0, 0}},
+        {"corner of two segments",
+         Segment{{0, 0}, {10, 0}},
+         Segment{{0, 0}, {0, 10}},
+         2,
+         {5, 0},
+         {0, 5},
+         4,
+         {2, 2},
+         {2, 0},
+         {0, 2}},
+        {"crossing segments, upper left",
+         Segment{{-10, 0}, {10, 0}},
+         Segment{{0, -10}, {0, 10}},
+         2,
+         {-5, 0},
+         {0, 5},
+         4,
+         {-2, 2},
+         {-2, 0},
+         {0, 2}},
+        {"crossing segments, lower right",
+         Segment{{-10, 0}, {10, 0}},
+         Segment{{0, -10}, {0, 10}},
+         2,
+         {5, 0},
+         {0, -5},
+         4,
+         {2, -2},
+         {2, 0},
+         {0, -2}},
+        {"picks near the corner",
+         Segment{{-10, 0}, {10, 0}},
+         Segment{{0, -10}, {0, 10}},
+         2,
+         {0.5, 0},
+         {0, 0.5},
+         4,
+         {2, 2},
+         {2, 0},
+         {0, 2}},
+        {"line and circle",
+         Segment{{-10, 0}, {10, 0}},
+         Circle{{0, 3}, 2},
+         1,
+         {-5, 0},
+         {-2, 3},
+         2,
+         {-r5, 1},
+         {-r5, 0},
+         {-r5 * 2 / 3, 3 - 4.0 / 3}},
+        {"two circles",
+         Circle{{-3, 0}, 1},
+         Circle{{3, 0}, 1},
+         3,
+         {-3, 1},
+         {3, 1},
+         4,
+         {0, r7},
+         {-3 + 3 / 4.0, r7 / 4},
+         {3 - 3 / 4.0, r7 / 4}},
+        {"arc and segment",
+         Arc{{0, 0}, 5, 0, kPi},
+         Segment{{-10, 2}, {10, 2}},
+         1,
+         {4, 3},
+         {8, 2},
+         0,
+         {0, 0},
+         {0, 0},
+         {0, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -61,11 +117,14 @@ TEST(KernelTangent, NoCandidates) {
     EXPECT_TRUE(tangentArcs(Segment{{0, 0}, {1, 0}}, Segment{{0, 1}, {1, 1}}, 0.2).empty());
     EXPECT_TRUE(tangentArcs(Segment{{0, 0}, {1, 0}}, Segment{{0, 0}, {0, 1}}, 0).empty());
     EXPECT_TRUE(tangentArcs(Ellipse{}, Segment{{0, 0}, {0, 1}}, 1).empty());
-    EXPECT_FALSE(chooseTangentArc({}, Segment{{0, 0}, {1, 0}}, {0, 0}, Segment{{0, 0}, {0, 1}}, {0, 0}));
+    EXPECT_FALSE(
+        chooseTangentArc({}, Segment{{0, 0}, {1, 0}}, {0, 0}, Segment{{0, 0}, {0, 1}}, {0, 0}));
 }
 
-// Distance from p to the carrier of a line, arc or circle.
-double carrierDistance(const Curve& c, Vec2 p) { return closest(c, p, true).distance; }
+// Distance from p to the carrier of a line, arc or circle (0 on it).
+double carrierDistance(const Curve& c, Vec2 p) {
+    return closest(c, p, true).distance;
+}
 
 TEST(KernelTangent, CandidatesTouchBothCurves) {
     CurveRandom rnd(61);
@@ -76,9 +135,10 @@ TEST(KernelTangent, CandidatesTouchBothCurves) {
         double r = rnd.real(0.1, 5);
         for (const TangentArc& t : tangentArcs(a, b, r)) {
             ++seen;
-            SCOPED_TRACE(std::string(kindName(a)) + "/" + kindName(b) + " case " + std::to_string(i));
-            EXPECT_NEAR(carrierDistance(a, t.arc.center), r, 1e-9);
-            EXPECT_NEAR(carrierDistance(b, t.arc.center), r, 1e-9);
+            SCOPED_TRACE(std::string(kindName(a)) + "/" + kindName(b) + " case " +
+                         std::to_string(i));
+            EXPECT_NEAR(dist(t.arc.center, t.point1), r, 1e-9);
+            EXPECT_NEAR(dist(t.arc.center, t.point2), r, 1e-9);
             EXPECT_NEAR(t.arc.radius, r, 1e-12);
             EXPECT_LT(carrierDistance(a, t.point1), 1e-9);
             EXPECT_LT(carrierDistance(b, t.point2), 1e-9);
@@ -87,9 +147,11 @@ TEST(KernelTangent, CandidatesTouchBothCurves) {
             Vec2 s = pointAt(t.arc, t.arc.start), e = pointAt(t.arc, t.arc.end);
             EXPECT_LT(dist(t.fromFirst ? s : e, t.point1), 1e-9);
             EXPECT_LT(dist(t.fromFirst ? e : s, t.point2), 1e-9);
-            // Tangent: the curve's direction at the tangent point is the arc's.
+            // Tangent: the curves' directions at the tangent points are the arc's.
             Vec2 arcDir1 = tangentAt(t.arc, t.fromFirst ? t.arc.start : t.arc.end);
+            Vec2 arcDir2 = tangentAt(t.arc, t.fromFirst ? t.arc.end : t.arc.start);
             EXPECT_LT(std::fabs(cross(arcDir1, tangentAt(a, t.t1))), 1e-9);
+            EXPECT_LT(std::fabs(cross(arcDir2, tangentAt(b, t.t2))), 1e-9);
         }
     }
     EXPECT_GT(seen, 1000);

@@ -39,8 +39,12 @@ AcDbAttributeDefinition::AcDbAttributeDefinition(const AcGePoint3d& position, co
     mAttr.tag = tag ? tag : L"";
 }
 
-ACHAR* AcDbAttributeDefinition::tag() const { return ents::copyText(mAttr.tag); }
-ACHAR* AcDbAttributeDefinition::prompt() const { return ents::copyText(mPrompt); }
+ACHAR* AcDbAttributeDefinition::tag() const {
+    return ents::copyText(mAttr.tag);
+}
+ACHAR* AcDbAttributeDefinition::prompt() const {
+    return ents::copyText(mPrompt);
+}
 
 Acad::ErrorStatus AcDbAttributeDefinition::setTag(const ACHAR* tag) {
     if (!validTag(tag)) return Acad::eInvalidInput;
@@ -90,7 +94,9 @@ AcDbAttribute::AcDbAttribute(const AcGePoint3d& position, const ACHAR* text, con
     mAttr.tag = tag ? tag : L"";
 }
 
-ACHAR* AcDbAttribute::tag() const { return ents::copyText(mAttr.tag); }
+ACHAR* AcDbAttribute::tag() const {
+    return ents::copyText(mAttr.tag);
+}
 
 Acad::ErrorStatus AcDbAttribute::setTag(const ACHAR* tag) {
     if (!validTag(tag)) return Acad::eInvalidInput;
@@ -99,7 +105,9 @@ Acad::ErrorStatus AcDbAttribute::setTag(const ACHAR* tag) {
     return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDbAttribute::setInvisible(bool on) { return setFlag(*this, mAttr.flags, 1, on); }
+Acad::ErrorStatus AcDbAttribute::setInvisible(bool on) {
+    return setFlag(*this, mAttr.flags, 1, on);
+}
 
 Acad::ErrorStatus AcDbAttribute::setFieldLength(int16_t n) {
     if (n < 0) return Acad::eInvalidInput;
@@ -154,10 +162,17 @@ template <class Kind, bool Def> struct AttributeCodec {
             if (!prompt) return false;
             *prompt = v.text;
             return true;
-        case 70: a.flags = int16_t(v.integer); return true;
-        case 73: a.fieldLength = int16_t(v.integer); return true;
-        case 74: vertical = int16_t(v.integer); return true;
-        default: return false;
+        case 70:
+            a.flags = int16_t(v.integer);
+            return true;
+        case 73:
+            a.fieldLength = int16_t(v.integer);
+            return true;
+        case 74:
+            vertical = int16_t(v.integer);
+            return true;
+        default:
+            return false;
         }
     }
 
@@ -190,8 +205,9 @@ template <> struct KindSchema<AcDbAttributeDefinition> {
     static const ObjectSchema& get() {
         static const ObjectSchema s{
             "ATTDEF", true,
-            ents::entitySubclasses({KindSchema<AcDbText>::textSubclass(),
-                                    {"AcDbAttributeDefinition", {}, {read, write, finish, nullptr}}}),
+            ents::entitySubclasses(
+                {KindSchema<AcDbText>::textSubclass(),
+                 {"AcDbAttributeDefinition", {}, {read, write, finish, nullptr}}}),
             createKind<AcDbAttributeDefinition>};
         return s;
     }
@@ -235,5 +251,7 @@ namespace zel::db::ents {
 const ObjectSchema& attributeDefinitionSchema() {
     return KindSchema<AcDbAttributeDefinition>::get();
 }
-const ObjectSchema& attributeSchema() { return KindSchema<AcDbAttribute>::get(); }
+const ObjectSchema& attributeSchema() {
+    return KindSchema<AcDbAttribute>::get();
+}
 } // namespace zel::db::ents

@@ -16,8 +16,7 @@ namespace zel::db::ents {
 void addPendingSubEntities(AcDbEntity& owner, ZelSubEntities& list);
 }
 
-AcDbBlockReference::AcDbBlockReference(const AcGePoint3d& position,
-                                       AcDbObjectId blockTableRecord)
+AcDbBlockReference::AcDbBlockReference(const AcGePoint3d& position, AcDbObjectId blockTableRecord)
     : mBlockName(ents::recordName(blockTableRecord)), mPosition(position) {}
 
 AcDbObjectId AcDbBlockReference::blockTableRecord() const {
@@ -118,8 +117,7 @@ Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbAttribute* attribute) 
     return appendAttribute(id, attribute);
 }
 
-Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& id,
-                                                      AcDbAttribute* attribute) {
+Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& id, AcDbAttribute* attribute) {
     if (!attribute) return Acad::eNullEntityPointer;
     if (!attribute->objectId().isNull()) return Acad::eAlreadyInDb;
     Acad::ErrorStatus es = mSub.append(*this, std::unique_ptr<AcDbEntity>(attribute), &id);
@@ -167,6 +165,13 @@ Acad::ErrorStatus AcDbBlockReference::transformBy(const AcGeMatrix3d& xform) {
     AcDbBlockReference moved(*this);
     if (Acad::ErrorStatus es = moved.setBlockTransform(xform * blockTransform()); es != Acad::eOk)
         return es;
+    // The attributes move along: all of them open for write, or nothing changes.
+    std::vector<std::unique_ptr<AcDbObjectPointer<AcDbEntity>>> attributes;
+    for (AcDbObjectId id : mSub.ids()) {
+        if (id.isErased()) continue;
+        attributes.push_back(std::make_unique<AcDbObjectPointer<AcDbEntity>>(id, AcDb::kForWrite));
+        if (Acad::ErrorStatus es = attributes.back()->openStatus(); es != Acad::eOk) return es;
+    }
     assertWriteEnabled();
     mPosition = moved.mPosition;
     mScale = moved.mScale;
@@ -175,13 +180,10 @@ Acad::ErrorStatus AcDbBlockReference::transformBy(const AcGeMatrix3d& xform) {
     ents::PlanarTransform t = ents::planarTransform(xform, AcGeVector3d::kZAxis);
     mColumnSpacing *= t.scale;
     mRowSpacing *= t.scale;
-    for (const auto& e : mSub.pending()) e->transformBy(xform);
-    for (AcDbObjectId id : mSub.ids()) {
-        AcDbEntity* a = zel::db::peekAs<AcDbEntity>(id);
-        if (!a) continue;
-        zel::db::noteChange(*a);
-        a->transformBy(xform);
-    }
+    for (const auto& e : mSub.pending())
+        e->transformBy(xform);
+    for (const auto& a : attributes)
+        (*a)->transformBy(xform);
     return Acad::eOk;
 }
 
@@ -307,7 +309,9 @@ namespace zel::db::ents {
 const ObjectSchema& blockReferenceSchema() {
     return KindSchema<AcDbBlockReference>::get(false);
 }
-const ObjectSchema& minsertSchema() { return KindSchema<AcDbBlockReference>::get(true); }
+const ObjectSchema& minsertSchema() {
+    return KindSchema<AcDbBlockReference>::get(true);
+}
 
 const ObjectSchema* insertVariant(const std::vector<ZelGroupValue>& groups) {
     bool arrayed = false;
@@ -321,4 +325,6 @@ const ObjectSchema* insertVariant(const std::vector<ZelGroupValue>& groups) {
 
 } // namespace zel::db::ents
 
-void AcDbBlockReference::subEntitiesJoinDatabase() { ents::addPendingSubEntities(*this, mSub); }
+void AcDbBlockReference::subEntitiesJoinDatabase() {
+    ents::addPendingSubEntities(*this, mSub);
+}

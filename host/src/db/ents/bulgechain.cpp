@@ -262,8 +262,10 @@ double BulgeChain::signedArea() const {
 bool BulgeChain::extents(AcGePoint2d& mn, AcGePoint2d& mx) const {
     if (mVertices.empty()) return false;
     mn = mx = mVertices.front().point;
-    for (const BulgeVertex& v : mVertices) BulgeSegment{v.point, v.point, 0}.addToExtents(mn, mx);
-    for (int i = 0; i < mSegmentCount; ++i) segment(i).addToExtents(mn, mx);
+    for (const BulgeVertex& v : mVertices)
+        BulgeSegment{v.point, v.point, 0}.addToExtents(mn, mx);
+    for (int i = 0; i < mSegmentCount; ++i)
+        segment(i).addToExtents(mn, mx);
     return true;
 }
 

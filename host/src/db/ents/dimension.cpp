@@ -43,7 +43,9 @@ void initText(AcDbDimension& d, const ACHAR* text, AcDbObjectId style) {
 
 // ---- the common part -----------------------------------------------------------------------
 
-AcDbObjectId AcDbDimension::dimBlockId() const { return ents::blockByName(database(), mBlockName); }
+AcDbObjectId AcDbDimension::dimBlockId() const {
+    return ents::blockByName(database(), mBlockName);
+}
 
 Acad::ErrorStatus AcDbDimension::setDimBlockId(AcDbObjectId id) {
     std::wstring name = ents::recordName(id);
@@ -60,7 +62,9 @@ Acad::ErrorStatus AcDbDimension::setDimBlockName(const ACHAR* name) {
     return Acad::eOk;
 }
 
-ACHAR* AcDbDimension::dimensionText() const { return ents::copyText(mText); }
+ACHAR* AcDbDimension::dimensionText() const {
+    return ents::copyText(mText);
+}
 
 Acad::ErrorStatus AcDbDimension::setDimensionText(const ACHAR* text) {
     if (!text) return Acad::eInvalidInput;
@@ -147,13 +151,15 @@ Acad::ErrorStatus AcDbDimension::setNormal(const AcGeVector3d& n) {
 
 std::vector<const AcGePoint3d*> AcDbDimension::definitionPoints() const {
     std::vector<const AcGePoint3d*> out;
-    for (AcGePoint3d* p : const_cast<AcDbDimension*>(this)->definitionPoints()) out.push_back(p);
+    for (AcGePoint3d* p : const_cast<AcDbDimension*>(this)->definitionPoints())
+        out.push_back(p);
     return out;
 }
 
 Acad::ErrorStatus AcDbDimension::getGeomExtents(AcDbExtents& extents) const {
     extents = AcDbExtents();
-    for (const AcGePoint3d* p : definitionPoints()) extents.addPoint(*p);
+    for (const AcGePoint3d* p : definitionPoints())
+        extents.addPoint(*p);
     extents.addPoint(textPosition());
     // The drawn dimension: the entities of its block (at the origin, unscaled).
     if (auto* block = zel::db::peekAs<AcDbBlockTableRecord>(dimBlockId())) {
@@ -180,8 +186,10 @@ Acad::ErrorStatus AcDbDimension::transformBy(const AcGeMatrix3d& xform) {
     AcGePoint3d clone = xform * ents::planeToWorld(mNormal, mClonePoint);
     std::vector<AcGePoint3d*> inPlane = planePoints();
     std::vector<AcGePoint3d> planeWorld;
-    for (AcGePoint3d* p : inPlane) planeWorld.push_back(xform * ents::planeToWorld(mNormal, *p));
-    for (AcGePoint3d* p : definitionPoints()) *p = xform * *p;
+    for (AcGePoint3d* p : inPlane)
+        planeWorld.push_back(xform * ents::planeToWorld(mNormal, *p));
+    for (AcGePoint3d* p : definitionPoints())
+        *p = xform * *p;
     if (mTextRotation != 0) mTextRotation = rotate(mTextRotation);
     if (mHorizontalDirection != 0) mHorizontalDirection = rotate(mHorizontalDirection);
     mNormal = t.normal;

@@ -25,8 +25,8 @@ template <> struct KindSchema<AcDbDimension> {
                     {71, FieldKind::Int16, ZEL_FIELD(D, mAttachment), kSkipDefault, 5.0, L"",
                      validAttachment},
                     {72, FieldKind::Int16, ZEL_FIELD(D, mLineSpacingStyle), kSkipDefault, 1.0},
-                    {41, FieldKind::Real, ZEL_FIELD(D, mLineSpacingFactor), kSkipDefault, 1.0,
-                     L"", validPositive},
+                    {41, FieldKind::Real, ZEL_FIELD(D, mLineSpacingFactor), kSkipDefault, 1.0, L"",
+                     validPositive},
                     {42, FieldKind::Real, ZEL_FIELD(D, mMeasurement), kSkipDefault},
                     {1, FieldKind::String, ZEL_FIELD(D, mText), kSkipDefault},
                     {53, FieldKind::Angle, ZEL_FIELD(D, mTextRotation), kSkipDefault},
@@ -45,22 +45,23 @@ template <> struct KindSchema<AcDbDimension> {
 
     static SubclassSchema linear(bool rotated) {
         using A = AcDbAlignedDimension;
-        return {"AcDbAlignedDimension",
-                {
-                    {12, FieldKind::Point3, ZEL_FIELD(D, mClonePoint), kSkipDefault},
-                    {13, FieldKind::Point3, ZEL_FIELD(A, mXLine1)},
-                    {14, FieldKind::Point3, ZEL_FIELD(A, mXLine2)},
-                    {50, FieldKind::Angle, ZEL_FIELD(A, mRotation), rotated ? kAlways : kSkipDefault},
-                    {52, FieldKind::Angle, ZEL_FIELD(A, mOblique), kSkipDefault},
-                },
-                {nullptr, nullptr,
-                 rotated ? finish<AcDbDimension::kRotated> : finish<AcDbDimension::kAligned>,
-                 nullptr}};
+        return {
+            "AcDbAlignedDimension",
+            {
+                {12, FieldKind::Point3, ZEL_FIELD(D, mClonePoint), kSkipDefault},
+                {13, FieldKind::Point3, ZEL_FIELD(A, mXLine1)},
+                {14, FieldKind::Point3, ZEL_FIELD(A, mXLine2)},
+                {50, FieldKind::Angle, ZEL_FIELD(A, mRotation), rotated ? kAlways : kSkipDefault},
+                {52, FieldKind::Angle, ZEL_FIELD(A, mOblique), kSkipDefault},
+            },
+            {nullptr, nullptr,
+             rotated ? finish<AcDbDimension::kRotated> : finish<AcDbDimension::kAligned>, nullptr}};
     }
 
     template <class T> static ObjectSchema make(std::vector<SubclassSchema> own) {
         std::vector<SubclassSchema> all{common()};
-        for (SubclassSchema& s : own) all.push_back(std::move(s));
+        for (SubclassSchema& s : own)
+            all.push_back(std::move(s));
         ObjectSchema s{"DIMENSION", true, ents::entitySubclasses(std::move(all)), createKind<T>};
         s.variant = ents::dimensionVariant;
         return s;
@@ -79,37 +80,49 @@ const ObjectSchema& KindSchema<AcDbDimension>::get(AcDbDimension::Kind kind) {
     static const ObjectSchema rotated =
         make<AcDbRotatedDimension>({linear(true), {"AcDbRotatedDimension", {}, {}}});
     static const ObjectSchema aligned = make<AcDbAlignedDimension>({linear(false)});
-    static const ObjectSchema angular2 = make<L2>({{"AcDb2LineAngularDimension",
-                                                    {{13, FieldKind::Point3, ZEL_FIELD(L2, mLine1Start)},
-                                                     {14, FieldKind::Point3, ZEL_FIELD(L2, mLine1End)},
-                                                     {15, FieldKind::Point3, ZEL_FIELD(L2, mLine2Start)},
-                                                     {16, FieldKind::Point3, ZEL_FIELD(L2, mArcPoint)}},
-                                                    {nullptr, nullptr, finish<K::kAngular2Line>, nullptr}}});
-    static const ObjectSchema angular3 = make<P3>({{"AcDb3PointAngularDimension",
-                                                    {{13, FieldKind::Point3, ZEL_FIELD(P3, mXLine1)},
-                                                     {14, FieldKind::Point3, ZEL_FIELD(P3, mXLine2)},
-                                                     {15, FieldKind::Point3, ZEL_FIELD(P3, mCenter)}},
-                                                    {nullptr, nullptr, finish<K::kAngular3Point>, nullptr}}});
-    static const ObjectSchema radial = make<R>({{"AcDbRadialDimension",
-                                                 {{15, FieldKind::Point3, ZEL_FIELD(R, mChordPoint)},
-                                                  {40, FieldKind::Real, ZEL_FIELD(R, mLeaderLength)}},
-                                                 {nullptr, nullptr, finish<K::kRadial>, nullptr}}});
-    static const ObjectSchema diametric = make<Di>({{"AcDbDiametricDimension",
-                                                     {{15, FieldKind::Point3, ZEL_FIELD(Di, mChordPoint)},
-                                                      {40, FieldKind::Real, ZEL_FIELD(Di, mLeaderLength)}},
-                                                     {nullptr, nullptr, finish<K::kDiametric>, nullptr}}});
-    static const ObjectSchema ordinate = make<O>({{"AcDbOrdinateDimension",
-                                                   {{13, FieldKind::Point3, ZEL_FIELD(O, mFeature)},
-                                                    {14, FieldKind::Point3, ZEL_FIELD(O, mLeaderEnd)}},
-                                                   {nullptr, nullptr, finish<K::kOrdinate>, nullptr}}});
+    static const ObjectSchema angular2 =
+        make<L2>({{"AcDb2LineAngularDimension",
+                   {{13, FieldKind::Point3, ZEL_FIELD(L2, mLine1Start)},
+                    {14, FieldKind::Point3, ZEL_FIELD(L2, mLine1End)},
+                    {15, FieldKind::Point3, ZEL_FIELD(L2, mLine2Start)},
+                    {16, FieldKind::Point3, ZEL_FIELD(L2, mArcPoint)}},
+                   {nullptr, nullptr, finish<K::kAngular2Line>, nullptr}}});
+    static const ObjectSchema angular3 =
+        make<P3>({{"AcDb3PointAngularDimension",
+                   {{13, FieldKind::Point3, ZEL_FIELD(P3, mXLine1)},
+                    {14, FieldKind::Point3, ZEL_FIELD(P3, mXLine2)},
+                    {15, FieldKind::Point3, ZEL_FIELD(P3, mCenter)}},
+                   {nullptr, nullptr, finish<K::kAngular3Point>, nullptr}}});
+    static const ObjectSchema radial =
+        make<R>({{"AcDbRadialDimension",
+                  {{15, FieldKind::Point3, ZEL_FIELD(R, mChordPoint)},
+                   {40, FieldKind::Real, ZEL_FIELD(R, mLeaderLength)}},
+                  {nullptr, nullptr, finish<K::kRadial>, nullptr}}});
+    static const ObjectSchema diametric =
+        make<Di>({{"AcDbDiametricDimension",
+                   {{15, FieldKind::Point3, ZEL_FIELD(Di, mChordPoint)},
+                    {40, FieldKind::Real, ZEL_FIELD(Di, mLeaderLength)}},
+                   {nullptr, nullptr, finish<K::kDiametric>, nullptr}}});
+    static const ObjectSchema ordinate =
+        make<O>({{"AcDbOrdinateDimension",
+                  {{13, FieldKind::Point3, ZEL_FIELD(O, mFeature)},
+                   {14, FieldKind::Point3, ZEL_FIELD(O, mLeaderEnd)}},
+                  {nullptr, nullptr, finish<K::kOrdinate>, nullptr}}});
     switch (kind) {
-    case K::kRotated: return rotated;
-    case K::kAligned: return aligned;
-    case K::kAngular2Line: return angular2;
-    case K::kDiametric: return diametric;
-    case K::kRadial: return radial;
-    case K::kAngular3Point: return angular3;
-    case K::kOrdinate: return ordinate;
+    case K::kRotated:
+        return rotated;
+    case K::kAligned:
+        return aligned;
+    case K::kAngular2Line:
+        return angular2;
+    case K::kDiametric:
+        return diametric;
+    case K::kRadial:
+        return radial;
+    case K::kAngular3Point:
+        return angular3;
+    case K::kOrdinate:
+        return ordinate;
     }
     return rotated;
 }

@@ -12,7 +12,8 @@ std::vector<SubclassSchema> entitySubclasses(std::vector<SubclassSchema> own) {
     std::vector<SubclassSchema> all;
     all.reserve(own.size() + 1);
     all.push_back(AcDbEntity::commonSchema());
-    for (SubclassSchema& s : own) all.push_back(std::move(s));
+    for (SubclassSchema& s : own)
+        all.push_back(std::move(s));
     return all;
 }
 

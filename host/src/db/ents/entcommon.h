@@ -62,7 +62,7 @@ AcGeVector3d worldToPlane(const AcGeVector3d& normal, const AcGeVector3d& v);
 
 // How a transformation acts on planar geometry (arcs, texts, hatches).
 struct PlanarTransform {
-    AcGeVector3d normal;  // the new normal
+    AcGeVector3d normal;   // the new normal
     bool mirrored = false; // orientation reversed in the plane: bulges and sweeps flip
     double scale = 1;      // the uniform scale in the plane
     bool uniform = true;   // false: circles would become ellipses

@@ -23,8 +23,7 @@ constexpr int kCurveSamples = 64;
 } // namespace
 
 Acad::ErrorStatus AcDbHatch::setPattern(HatchPatternType type, const ACHAR* name) {
-    if (!name || !*name || type < kUserDefined || type > kCustomDefined)
-        return Acad::eInvalidInput;
+    if (!name || !*name || type < kUserDefined || type > kCustomDefined) return Acad::eInvalidInput;
     assertWriteEnabled();
     mPatternType = int16_t(type);
     mPatternName = name;
@@ -45,7 +44,9 @@ Acad::ErrorStatus AcDbHatch::setHatchStyle(HatchStyle style) {
     return Acad::eOk;
 }
 
-double AcDbHatch::patternAngle() const { return mPatternAngle * kRadPerDeg; }
+double AcDbHatch::patternAngle() const {
+    return mPatternAngle * kRadPerDeg;
+}
 
 Acad::ErrorStatus AcDbHatch::setPatternAngle(double angle) {
     if (!std::isfinite(angle)) return Acad::eInvalidInput;
@@ -107,7 +108,8 @@ Acad::ErrorStatus AcDbHatch::appendLoop(int32_t loopType, const std::vector<AcGe
     l.type = loopType | kPolyline;
     l.vertices = vertices;
     l.bulges = bulges.empty() ? std::vector<double>(vertices.size(), 0.0) : bulges;
-    for (double b : l.bulges) l.hasBulges = l.hasBulges || b != 0;
+    for (double b : l.bulges)
+        l.hasBulges = l.hasBulges || b != 0;
     return appendLoop(l);
 }
 
@@ -160,12 +162,14 @@ AcGePoint2d ellipsePoint(const ZelHatchEdge& e, double t) {
 // The edge as points with bulges (its end point is the next edge's start).
 void addEdge(const ZelHatchEdge& e, std::vector<BulgeVertex>& out) {
     switch (e.type) {
-    case ZelHatchEdge::kLine: out.push_back({e.start, 0}); return;
+    case ZelHatchEdge::kLine:
+        out.push_back({e.start, 0});
+        return;
     case ZelHatchEdge::kCirArc: {
         double start, sweep;
         arcAngles(e, start, sweep);
         // Arcs of more than half a circle go in two halves (a full circle has no bulge).
-        int pieces = std::fabs(sweep) > M_PI ? 2 : 1;
+        int pieces = std::fabs(sweep) > M_PI + zel::tol::kAngle ? 2 : 1;
         for (int i = 0; i < pieces; ++i) {
             double a = start + sweep * i / pieces;
             AcGePoint2d p(e.center.x + e.radius * std::cos(a), e.center.y + e.radius * std::sin(a));
@@ -180,16 +184,17 @@ void addEdge(const ZelHatchEdge& e, std::vector<BulgeVertex>& out) {
             out.push_back({ellipsePoint(e, start + sweep * i / kCurveSamples), 0});
         return;
     }
-    default: break;
+    default:
+        break;
     }
     std::vector<AcGePoint3d> ctrl;
-    for (const AcGePoint2d& p : e.controlPoints) ctrl.emplace_back(p.x, p.y, 0);
-    std::optional<zel::db::curve::Nurbs> c =
-        zel::db::curve::Nurbs::make(e.degree, e.knots, ctrl, e.rational ? e.weights
-                                                                         : std::vector<double>{},
-                                    nullptr);
+    for (const AcGePoint2d& p : e.controlPoints)
+        ctrl.emplace_back(p.x, p.y, 0);
+    std::optional<zel::db::curve::Nurbs> c = zel::db::curve::Nurbs::make(
+        e.degree, e.knots, ctrl, e.rational ? e.weights : std::vector<double>{}, nullptr);
     if (!c) {
-        for (const AcGePoint3d& p : ctrl) out.push_back({p.convert2d(), 0});
+        for (const AcGePoint3d& p : ctrl)
+            out.push_back({p.convert2d(), 0});
         return;
     }
     for (int i = 0; i < kCurveSamples; ++i) {
@@ -204,12 +209,15 @@ std::vector<BulgeVertex> verticesOf(const ZelHatchLoop& l) {
         for (size_t i = 0; i < l.vertices.size(); ++i)
             v.push_back({l.vertices[i], i < l.bulges.size() ? l.bulges[i] : 0});
     } else {
-        for (const ZelHatchEdge& e : l.edges) addEdge(e, v);
+        for (const ZelHatchEdge& e : l.edges)
+            addEdge(e, v);
     }
     return v;
 }
 
-BulgeChain chainOf(const ZelHatchLoop& l) { return BulgeChain(verticesOf(l), true); }
+BulgeChain chainOf(const ZelHatchLoop& l) {
+    return BulgeChain(verticesOf(l), true);
+}
 
 } // namespace
 
@@ -282,8 +290,10 @@ struct PlaneMap {
 void transformEdge(ZelHatchEdge& e, const PlaneMap& m, const ents::PlanarTransform& t) {
     e.start = m.point(e.start);
     e.end = m.point(e.end);
-    for (AcGePoint2d& p : e.controlPoints) p = m.point(p);
-    for (AcGePoint2d& p : e.fitPoints) p = m.point(p);
+    for (AcGePoint2d& p : e.controlPoints)
+        p = m.point(p);
+    for (AcGePoint2d& p : e.fitPoints)
+        p = m.point(p);
     e.startTangent = m.vector(e.startTangent);
     e.endTangent = m.vector(e.endTangent);
     if (e.type != ZelHatchEdge::kCirArc && e.type != ZelHatchEdge::kEllArc) return;
@@ -316,17 +326,22 @@ Acad::ErrorStatus AcDbHatch::transformBy(const AcGeMatrix3d& xform) {
         ents::worldToPlane(t.normal, xform * ents::planeToWorld(mNormal, mElevation));
     PlaneMap m{xform, mNormal, t.normal, mElevation.z};
     for (ZelHatchLoop& l : mLoops) {
-        for (AcGePoint2d& p : l.vertices) p = m.point(p);
+        for (AcGePoint2d& p : l.vertices)
+            p = m.point(p);
         if (t.mirrored)
-            for (double& b : l.bulges) b = -b;
-        for (ZelHatchEdge& e : l.edges) transformEdge(e, m, t);
+            for (double& b : l.bulges)
+                b = -b;
+        for (ZelHatchEdge& e : l.edges)
+            transformEdge(e, m, t);
     }
-    for (AcGePoint2d& p : mSeeds) p = m.point(p);
+    for (AcGePoint2d& p : mSeeds)
+        p = m.point(p);
     for (ZelHatchPatternLine& l : mPatternLines) {
         l.angle = m.angle(l.angle);
         l.base = m.point(l.base);
         l.offset = m.vector(l.offset);
-        for (double& d : l.dashes) d *= t.scale;
+        for (double& d : l.dashes)
+            d *= t.scale;
     }
     mPatternAngle = m.angle(mPatternAngle);
     mPatternScale *= t.scale;

@@ -20,9 +20,7 @@ struct HatchReader {
     ZelHatchLoop& loop() { return h.mLoops.back(); }
     ZelHatchEdge* edge() { return loop().edges.empty() ? nullptr : &loop().edges.back(); }
 
-    void endLoop() {
-        st.phase = --st.loopsLeft > 0 ? kLoop : kTail;
-    }
+    void endLoop() { st.phase = --st.loopsLeft > 0 ? kLoop : kTail; }
 
     void startSources(int32_t n) {
         st.sourcesLeft = n;
@@ -32,16 +30,27 @@ struct HatchReader {
 
     bool header(const ZelGroupValue& v) {
         switch (v.code) {
-        case 10: h.mElevation = v.point; return true;
-        case 210: h.mNormal = ents::asVector(v); return true;
-        case 2: h.mPatternName = v.text; return true;
-        case 70: h.mSolid = v.integer != 0; return true;
-        case 71: h.mAssociative = v.integer != 0; return true;
+        case 10:
+            h.mElevation = v.point;
+            return true;
+        case 210:
+            h.mNormal = ents::asVector(v);
+            return true;
+        case 2:
+            h.mPatternName = v.text;
+            return true;
+        case 70:
+            h.mSolid = v.integer != 0;
+            return true;
+        case 71:
+            h.mAssociative = v.integer != 0;
+            return true;
         case 91:
             st.loopsLeft = int32_t(v.integer);
             st.phase = st.loopsLeft > 0 ? kLoop : kTail;
             return true;
-        default: return tail(v);
+        default:
+            return tail(v);
         }
     }
 
@@ -60,9 +69,14 @@ struct HatchReader {
     bool polyLoop(const ZelGroupValue& v) {
         ZelHatchLoop& l = loop();
         switch (v.code) {
-        case 72: l.hasBulges = v.integer != 0; return true;
-        case 73: l.closed = v.integer != 0; return true;
-        case 93: return true; // the vertex count follows from the vertices
+        case 72:
+            l.hasBulges = v.integer != 0;
+            return true;
+        case 73:
+            l.closed = v.integer != 0;
+            return true;
+        case 93:
+            return true; // the vertex count follows from the vertices
         case 10:
             l.vertices.push_back(v.point.convert2d());
             l.bulges.push_back(0);
@@ -71,8 +85,11 @@ struct HatchReader {
             if (l.bulges.empty()) return false;
             l.bulges.back() = v.real;
             return true;
-        case 97: startSources(int32_t(v.integer)); return true;
-        default: return false;
+        case 97:
+            startSources(int32_t(v.integer));
+            return true;
+        default:
+            return false;
         }
     }
 
@@ -80,33 +97,52 @@ struct HatchReader {
         bool spline = e.type == ZelHatchEdge::kSpline;
         switch (v.code) {
         case 10:
-            if (spline) e.controlPoints.push_back(v.point.convert2d());
-            else if (e.type == ZelHatchEdge::kLine) e.start = v.point.convert2d();
-            else e.center = v.point.convert2d();
+            if (spline)
+                e.controlPoints.push_back(v.point.convert2d());
+            else if (e.type == ZelHatchEdge::kLine)
+                e.start = v.point.convert2d();
+            else
+                e.center = v.point.convert2d();
             return true;
         case 11:
-            if (spline) e.fitPoints.push_back(v.point.convert2d());
-            else if (e.type == ZelHatchEdge::kLine) e.end = v.point.convert2d();
-            else e.majorAxis = v.point.convert2d() - AcGePoint2d();
+            if (spline)
+                e.fitPoints.push_back(v.point.convert2d());
+            else if (e.type == ZelHatchEdge::kLine)
+                e.end = v.point.convert2d();
+            else
+                e.majorAxis = v.point.convert2d() - AcGePoint2d();
             return true;
         case 40:
-            if (spline) e.knots.push_back(v.real);
-            else e.radius = v.real;
+            if (spline)
+                e.knots.push_back(v.real);
+            else
+                e.radius = v.real;
             return true;
         case 42:
             if (!spline) return false;
             e.weights.push_back(v.real);
             return true;
-        case 50: e.startAngle = v.real; return true;
-        case 51: e.endAngle = v.real; return true;
-        case 73:
-            if (spline) e.rational = v.integer != 0;
-            else e.counterClockwise = v.integer != 0;
+        case 50:
+            e.startAngle = v.real;
             return true;
-        case 74: e.periodic = v.integer != 0; return spline;
-        case 94: e.degree = int32_t(v.integer); return spline;
+        case 51:
+            e.endAngle = v.real;
+            return true;
+        case 73:
+            if (spline)
+                e.rational = v.integer != 0;
+            else
+                e.counterClockwise = v.integer != 0;
+            return true;
+        case 74:
+            e.periodic = v.integer != 0;
+            return spline;
+        case 94:
+            e.degree = int32_t(v.integer);
+            return spline;
         case 95:
-        case 96: return spline; // counts follow from the data
+        case 96:
+            return spline; // counts follow from the data
         case 12:
             e.startTangent = v.point.convert2d() - AcGePoint2d();
             e.hasStartTangent = true;
@@ -115,7 +151,8 @@ struct HatchReader {
             e.endTangent = v.point.convert2d() - AcGePoint2d();
             e.hasEndTangent = true;
             return spline;
-        default: return false;
+        default:
+            return false;
         }
     }
 
@@ -174,21 +211,34 @@ struct HatchReader {
 
     bool tail(const ZelGroupValue& v) {
         switch (v.code) {
-        case 75: h.mStyle = int16_t(v.integer); return true;
-        case 76: h.mPatternType = int16_t(v.integer); return true;
-        case 52: h.mPatternAngle = v.real, h.mHasPatternProperties = true; return true;
-        case 41: h.mPatternScale = v.real, h.mHasPatternProperties = true; return true;
-        case 77: h.mPatternDouble = v.integer != 0, h.mHasPatternProperties = true; return true;
+        case 75:
+            h.mStyle = int16_t(v.integer);
+            return true;
+        case 76:
+            h.mPatternType = int16_t(v.integer);
+            return true;
+        case 52:
+            h.mPatternAngle = v.real, h.mHasPatternProperties = true;
+            return true;
+        case 41:
+            h.mPatternScale = v.real, h.mHasPatternProperties = true;
+            return true;
+        case 77:
+            h.mPatternDouble = v.integer != 0, h.mHasPatternProperties = true;
+            return true;
         case 78:
             st.linesLeft = int32_t(v.integer);
             if (st.linesLeft > 0) st.phase = kLines;
             return true;
-        case 47: h.mPixelSize = v.real, h.mHasPixelSize = true; return true;
+        case 47:
+            h.mPixelSize = v.real, h.mHasPixelSize = true;
+            return true;
         case 98:
             st.seedsLeft = int32_t(v.integer);
             if (st.seedsLeft > 0) st.phase = kSeeds;
             return true;
-        default: break;
+        default:
+            break;
         }
         if (v.code < 450 || v.code > 470) return false;
         st.phase = kGradient;
@@ -210,12 +260,23 @@ struct HatchReader {
         if (ls.empty()) return false;
         ZelHatchPatternLine& l = ls.back();
         switch (v.code) {
-        case 43: l.base.x = v.real; return true;
-        case 44: l.base.y = v.real; return true;
-        case 45: l.offset.x = v.real; return true;
-        case 46: l.offset.y = v.real; return true;
-        case 79: return true; // the dash count follows from the dashes
-        case 49: l.dashes.push_back(v.real); return true;
+        case 43:
+            l.base.x = v.real;
+            return true;
+        case 44:
+            l.base.y = v.real;
+            return true;
+        case 45:
+            l.offset.x = v.real;
+            return true;
+        case 46:
+            l.offset.y = v.real;
+            return true;
+        case 79:
+            return true; // the dash count follows from the dashes
+        case 49:
+            l.dashes.push_back(v.real);
+            return true;
         default:
             st.phase = kTail;
             return tail(v);
@@ -235,15 +296,25 @@ struct HatchReader {
     bool take(const ZelGroupValue& v) {
         settlePending(v);
         switch (Phase(st.phase)) {
-        case kHeader: return header(v);
-        case kLoop: return loopStart(v);
-        case kPolyLoop: return polyLoop(v);
-        case kEdgeLoop: return edgeLoop(v);
-        case kSources: return sources(v);
-        case kTail: return tail(v);
-        case kLines: return lines(v);
-        case kSeeds: return seeds(v);
-        case kGradient: h.mGradient.push_back(v); return true;
+        case kHeader:
+            return header(v);
+        case kLoop:
+            return loopStart(v);
+        case kPolyLoop:
+            return polyLoop(v);
+        case kEdgeLoop:
+            return edgeLoop(v);
+        case kSources:
+            return sources(v);
+        case kTail:
+            return tail(v);
+        case kLines:
+            return lines(v);
+        case kSeeds:
+            return seeds(v);
+        case kGradient:
+            h.mGradient.push_back(v);
+            return true;
         }
         return false;
     }
@@ -286,21 +357,24 @@ template <> struct KindSchema<AcDbHatch> {
             sink(ents::realGroup(51, e.endAngle));
             sink(ents::intGroup(73, e.counterClockwise ? 1 : 0));
             return;
-        default: break;
+        default:
+            break;
         }
         sink(ents::intGroup(94, e.degree));
         sink(ents::intGroup(73, e.rational ? 1 : 0));
         sink(ents::intGroup(74, e.periodic ? 1 : 0));
         sink(ents::intGroup(95, int64_t(e.knots.size())));
         sink(ents::intGroup(96, int64_t(e.controlPoints.size())));
-        for (double k : e.knots) sink(ents::realGroup(40, k));
+        for (double k : e.knots)
+            sink(ents::realGroup(40, k));
         for (size_t i = 0; i < e.controlPoints.size(); ++i) {
             sink(ents::point2Group(10, e.controlPoints[i]));
             if (i < e.weights.size()) sink(ents::realGroup(42, e.weights[i]));
         }
         if (!e.hasFitData) return;
         sink(ents::intGroup(97, int64_t(e.fitPoints.size())));
-        for (const AcGePoint2d& p : e.fitPoints) sink(ents::point2Group(11, p));
+        for (const AcGePoint2d& p : e.fitPoints)
+            sink(ents::point2Group(11, p));
         if (e.hasStartTangent) sink(ents::point2Group(12, AcGePoint2d() + e.startTangent));
         if (e.hasEndTangent) sink(ents::point2Group(13, AcGePoint2d() + e.endTangent));
     }
@@ -317,10 +391,12 @@ template <> struct KindSchema<AcDbHatch> {
             }
         } else {
             sink(ents::intGroup(93, int64_t(l.edges.size())));
-            for (const ZelHatchEdge& e : l.edges) writeEdge(e, sink);
+            for (const ZelHatchEdge& e : l.edges)
+                writeEdge(e, sink);
         }
         sink(ents::intGroup(97, int64_t(l.sources.size())));
-        for (AcDbHandle s : l.sources) sink(ents::handleGroup(330, s));
+        for (AcDbHandle s : l.sources)
+            sink(ents::handleGroup(330, s));
     }
 
     static void write(const AcDbObject& o, const GroupSink& sink) {
@@ -331,7 +407,8 @@ template <> struct KindSchema<AcDbHatch> {
         sink(ents::intGroup(70, h.mSolid ? 1 : 0));
         sink(ents::intGroup(71, h.mAssociative ? 1 : 0));
         sink(ents::intGroup(91, int64_t(h.mLoops.size())));
-        for (const ZelHatchLoop& l : h.mLoops) writeLoop(l, sink);
+        for (const ZelHatchLoop& l : h.mLoops)
+            writeLoop(l, sink);
         sink(ents::intGroup(75, h.mStyle));
         sink(ents::intGroup(76, h.mPatternType));
         if (!h.mSolid || h.mHasPatternProperties) {
@@ -348,13 +425,16 @@ template <> struct KindSchema<AcDbHatch> {
                 sink(ents::realGroup(45, l.offset.x));
                 sink(ents::realGroup(46, l.offset.y));
                 sink(ents::intGroup(79, int64_t(l.dashes.size())));
-                for (double d : l.dashes) sink(ents::realGroup(49, d));
+                for (double d : l.dashes)
+                    sink(ents::realGroup(49, d));
             }
         }
         if (h.mHasPixelSize) sink(ents::realGroup(47, h.mPixelSize));
         sink(ents::intGroup(98, int64_t(h.mSeeds.size())));
-        for (const AcGePoint2d& p : h.mSeeds) sink(ents::point2Group(10, p));
-        for (const ZelGroupValue& g : h.mGradient) sink(g);
+        for (const AcGePoint2d& p : h.mSeeds)
+            sink(ents::point2Group(10, p));
+        for (const ZelGroupValue& g : h.mGradient)
+            sink(g);
     }
 
     static const ObjectSchema& get() {
@@ -373,5 +453,7 @@ const zel::db::ObjectSchema& AcDbHatch::kindSchema() {
 }
 
 namespace zel::db::ents {
-const ObjectSchema& hatchSchema() { return KindSchema<AcDbHatch>::get(); }
+const ObjectSchema& hatchSchema() {
+    return KindSchema<AcDbHatch>::get();
+}
 } // namespace zel::db::ents

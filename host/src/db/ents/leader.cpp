@@ -36,8 +36,12 @@ void AcDbLeader::removeLastVertex() {
     mVertices.pop_back();
 }
 
-AcGePoint3d AcDbLeader::firstVertex() const { return vertexAt(0); }
-AcGePoint3d AcDbLeader::lastVertex() const { return vertexAt(numVertices() - 1); }
+AcGePoint3d AcDbLeader::firstVertex() const {
+    return vertexAt(0);
+}
+AcGePoint3d AcDbLeader::lastVertex() const {
+    return vertexAt(numVertices() - 1);
+}
 
 void AcDbLeader::enableArrowHead() {
     assertWriteEnabled();
@@ -185,14 +189,16 @@ Acad::ErrorStatus AcDbLeader::getClosestPointTo(const AcGePoint3d& given, AcGePo
 Acad::ErrorStatus AcDbLeader::getGeomExtents(AcDbExtents& extents) const {
     if (mVertices.empty()) return Acad::eInvalidExtents;
     extents = AcDbExtents();
-    for (const AcGePoint3d& p : mVertices) extents.addPoint(p);
+    for (const AcGePoint3d& p : mVertices)
+        extents.addPoint(p);
     return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbLeader::transformBy(const AcGeMatrix3d& xform) {
     ents::PlanarTransform t = ents::planarTransform(xform, mNormal);
     assertWriteEnabled();
-    for (AcGePoint3d& p : mVertices) p = xform * p;
+    for (AcGePoint3d& p : mVertices)
+        p = xform * p;
     AcGeVector3d h = xform * mHorizontal;
     if (!h.isZeroLength()) mHorizontal = h.normal();
     mBlockOffset = xform * mBlockOffset;
@@ -222,7 +228,8 @@ template <> struct KindSchema<AcDbLeader> {
     static void write(const AcDbObject& o, const GroupSink& sink) {
         const auto& l = static_cast<const AcDbLeader&>(o);
         sink(ents::intGroup(76, int64_t(l.mVertices.size())));
-        for (const AcGePoint3d& p : l.mVertices) sink(ents::pointGroup(10, p));
+        for (const AcGePoint3d& p : l.mVertices)
+            sink(ents::pointGroup(10, p));
     }
 
     static void finish(AcDbObject& o) { static_cast<AcDbLeader&>(o).mReadCount = -1; }
@@ -262,5 +269,7 @@ const zel::db::ObjectSchema& AcDbLeader::kindSchema() {
 }
 
 namespace zel::db::ents {
-const ObjectSchema& leaderSchema() { return KindSchema<AcDbLeader>::get(); }
+const ObjectSchema& leaderSchema() {
+    return KindSchema<AcDbLeader>::get();
+}
 } // namespace zel::db::ents

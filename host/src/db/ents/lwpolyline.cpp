@@ -21,7 +21,8 @@ namespace {
 BulgeChain chainOf(const AcDbPolyline& pl) {
     std::vector<BulgeVertex> v;
     v.reserve(pl.numVerts());
-    for (const AcDbPolyline::Vertex& x : pl.vertices()) v.push_back({x.point, x.bulge});
+    for (const AcDbPolyline::Vertex& x : pl.vertices())
+        v.push_back({x.point, x.bulge});
     return BulgeChain(std::move(v), pl.isClosed());
 }
 
@@ -29,8 +30,8 @@ BulgeChain chainOf(const AcDbPolyline& pl) {
 
 // ---- vertices -----------------------------------------------------------------------------
 
-Acad::ErrorStatus AcDbPolyline::addVertexAt(unsigned int index, const AcGePoint2d& pt,
-                                            double bulge, double startWidth, double endWidth,
+Acad::ErrorStatus AcDbPolyline::addVertexAt(unsigned int index, const AcGePoint2d& pt, double bulge,
+                                            double startWidth, double endWidth,
                                             int32_t vertexIdentifier) {
     if (index > mVertices.size()) return Acad::eInvalidIndex;
     if (!std::isfinite(pt.x) || !std::isfinite(pt.y) || !std::isfinite(bulge))
@@ -138,7 +139,8 @@ Acad::ErrorStatus AcDbPolyline::setConstantWidth(double width) {
     assertWriteEnabled();
     mConstantWidth = width;
     mHasConstantWidth = true;
-    for (Vertex& v : mVertices) v.startWidth = v.endWidth = width;
+    for (Vertex& v : mVertices)
+        v.startWidth = v.endWidth = width;
     return Acad::eOk;
 }
 
@@ -162,9 +164,12 @@ AcDbPolyline::SegType AcDbPolyline::segType(unsigned int index) const {
     BulgeSegment s{mVertices[index].point, mVertices[(index + 1) % n].point,
                    mVertices[index].bulge};
     switch (s.kind()) {
-    case SegmentKind::Line: return kLine;
-    case SegmentKind::Arc: return kArc;
-    case SegmentKind::Coincident: return kCoincident;
+    case SegmentKind::Line:
+        return kLine;
+    case SegmentKind::Arc:
+        return kArc;
+    case SegmentKind::Coincident:
+        return kCoincident;
     }
     return kEmpty;
 }
@@ -192,8 +197,8 @@ Acad::ErrorStatus AcDbPolyline::getArcSegAt(unsigned int index, AcGeCircArc2d& a
     bool clockwise = a.sweep < 0;
     // Angles of a clockwise arc are measured clockwise from the reference vector.
     double start = clockwise ? -a.startAngle : a.startAngle;
-    arc = AcGeCircArc2d(a.center, a.radius, start, start + std::fabs(a.sweep),
-                        AcGeVector2d(1, 0), clockwise);
+    arc = AcGeCircArc2d(a.center, a.radius, start, start + std::fabs(a.sweep), AcGeVector2d(1, 0),
+                        clockwise);
     return Acad::eOk;
 }
 
@@ -202,12 +207,13 @@ Acad::ErrorStatus AcDbPolyline::getArcSegAt(unsigned int index, AcGeCircArc3d& a
     BulgeSegment s{mVertices[index].point, mVertices[(index + 1) % numVerts()].point,
                    mVertices[index].bulge};
     zel::db::curve::ArcOfBulge a = s.arc();
-    AcGePoint3d center = ents::planeToWorld(mNormal, AcGePoint3d(a.center.x, a.center.y, mElevation));
+    AcGePoint3d center =
+        ents::planeToWorld(mNormal, AcGePoint3d(a.center.x, a.center.y, mElevation));
     AcGeVector3d normal = a.sweep >= 0 ? mNormal.normal() : -mNormal.normal();
     // Counter-clockwise about the arc's own normal from the start point.
     AcGePoint2d start = s.a;
-    AcGeVector3d ref = ents::planeToWorld(mNormal, AcGeVector3d(start.x - a.center.x,
-                                                               start.y - a.center.y, 0));
+    AcGeVector3d ref =
+        ents::planeToWorld(mNormal, AcGeVector3d(start.x - a.center.x, start.y - a.center.y, 0));
     arc = AcGeCircArc3d(center, normal, ref.normal(), a.radius, 0, std::fabs(a.sweep));
     return Acad::eOk;
 }
@@ -291,7 +297,7 @@ Acad::ErrorStatus AcDbPolyline::getParamAtPoint(const AcGePoint3d& point, double
     if (!chainOf(*this).closestParam(local.convert2d(), param, closest))
         return Acad::eDegenerateGeometry;
     return closest.distanceTo(local.convert2d()) <= zel::tol::kPoint ? Acad::eOk
-                                                                      : Acad::eInvalidInput;
+                                                                     : Acad::eInvalidInput;
 }
 
 Acad::ErrorStatus AcDbPolyline::getDistAtParam(double param, double& dist) const {
@@ -343,8 +349,7 @@ Acad::ErrorStatus AcDbPolyline::getGeomExtents(AcDbExtents& extents) const {
     for (double x : {mn.x, mx.x})
         for (double y : {mn.y, mx.y})
             for (double h : {0.0, mThickness})
-                extents.addPoint(ents::planeToWorld(
-                    mNormal, AcGePoint3d(x, y, mElevation + h)));
+                extents.addPoint(ents::planeToWorld(mNormal, AcGePoint3d(x, y, mElevation + h)));
     return Acad::eOk;
 }
 
@@ -382,7 +387,9 @@ template <> struct KindSchema<AcDbPolyline> {
         AcDbPolyline& p = self(o);
         auto& vs = p.mVertices;
         switch (v.code) {
-        case 90: p.mDeclaredCount = int32_t(v.integer); return true;
+        case 90:
+            p.mDeclaredCount = int32_t(v.integer);
+            return true;
         case 43:
             p.mConstantWidth = v.real;
             p.mHasConstantWidth = true;
@@ -394,8 +401,10 @@ template <> struct KindSchema<AcDbPolyline> {
         case 40:
         case 41:
         case 42:
-        case 91: break;
-        default: return false;
+        case 91:
+            break;
+        default:
+            return false;
         }
         if (vs.empty()) return false; // a vertex value before any vertex: kept unknown
         AcDbPolyline::Vertex& last = vs.back();
@@ -429,7 +438,8 @@ template <> struct KindSchema<AcDbPolyline> {
     static void finish(AcDbObject& o) {
         AcDbPolyline& p = self(o);
         if (!p.mHasConstantWidth || p.hasWidth()) return;
-        for (AcDbPolyline::Vertex& v : p.mVertices) v.startWidth = v.endWidth = p.mConstantWidth;
+        for (AcDbPolyline::Vertex& v : p.mVertices)
+            v.startWidth = v.endWidth = p.mConstantWidth;
     }
 
     static void clear(AcDbObject& o) {
@@ -442,15 +452,14 @@ template <> struct KindSchema<AcDbPolyline> {
     static const ObjectSchema& get() {
         static const ObjectSchema s{
             "LWPOLYLINE", true,
-            ents::entitySubclasses({{"AcDbPolyline",
-                                     {{70, FieldKind::Int16, ZEL_FIELD(AcDbPolyline, mFlags)},
-                                      {38, FieldKind::Real, ZEL_FIELD(AcDbPolyline, mElevation),
-                                       kSkipDefault},
-                                      {39, FieldKind::Real, ZEL_FIELD(AcDbPolyline, mThickness),
-                                       kSkipDefault},
-                                      {210, FieldKind::Vector3, ZEL_FIELD(AcDbPolyline, mNormal),
-                                       kSkipDefault, 1.0, L"", validNonZeroVector}},
-                                     {read, write, finish, clear}}}),
+            ents::entitySubclasses(
+                {{"AcDbPolyline",
+                  {{70, FieldKind::Int16, ZEL_FIELD(AcDbPolyline, mFlags)},
+                   {38, FieldKind::Real, ZEL_FIELD(AcDbPolyline, mElevation), kSkipDefault},
+                   {39, FieldKind::Real, ZEL_FIELD(AcDbPolyline, mThickness), kSkipDefault},
+                   {210, FieldKind::Vector3, ZEL_FIELD(AcDbPolyline, mNormal), kSkipDefault, 1.0,
+                    L"", validNonZeroVector}},
+                  {read, write, finish, clear}}}),
             createKind<AcDbPolyline>};
         return s;
     }
@@ -463,5 +472,7 @@ const zel::db::ObjectSchema& AcDbPolyline::kindSchema() {
 }
 
 namespace zel::db::ents {
-const ObjectSchema& lwpolylineSchema() { return KindSchema<AcDbPolyline>::get(); }
+const ObjectSchema& lwpolylineSchema() {
+    return KindSchema<AcDbPolyline>::get();
+}
 } // namespace zel::db::ents

@@ -38,7 +38,9 @@ Acad::ErrorStatus AcDbMText::setDirection(const AcGeVector3d& dir) {
     return Acad::eOk;
 }
 
-double AcDbMText::rotation() const { return ents::angleInPlane(mNormal, direction()); }
+double AcDbMText::rotation() const {
+    return ents::angleInPlane(mNormal, direction());
+}
 
 Acad::ErrorStatus AcDbMText::setRotation(double angle) {
     if (!std::isfinite(angle)) return Acad::eInvalidInput;
@@ -97,7 +99,9 @@ Acad::ErrorStatus AcDbMText::setLineSpacingFactor(double f) {
     return Acad::eOk;
 }
 
-AcDbObjectId AcDbMText::textStyle() const { return ents::textStyleByName(database(), mStyle); }
+AcDbObjectId AcDbMText::textStyle() const {
+    return ents::textStyleByName(database(), mStyle);
+}
 
 Acad::ErrorStatus AcDbMText::setTextStyle(AcDbObjectId style) {
     std::wstring name = ents::recordName(style);
@@ -114,7 +118,9 @@ Acad::ErrorStatus AcDbMText::setTextStyleName(const ACHAR* name) {
     return Acad::eOk;
 }
 
-ACHAR* AcDbMText::contents() const { return ents::copyText(mContents); }
+ACHAR* AcDbMText::contents() const {
+    return ents::copyText(mContents);
+}
 
 Acad::ErrorStatus AcDbMText::setContents(const ACHAR* text) {
     if (!text) return Acad::eInvalidInput;
@@ -123,9 +129,13 @@ Acad::ErrorStatus AcDbMText::setContents(const ACHAR* text) {
     return Acad::eOk;
 }
 
-ACHAR* AcDbMText::text() const { return ents::copyText(plainText()); }
+ACHAR* AcDbMText::text() const {
+    return ents::copyText(plainText());
+}
 
-std::wstring AcDbMText::plainText() const { return font::plainMText(mContents); }
+std::wstring AcDbMText::plainText() const {
+    return font::plainMText(mContents);
+}
 
 // ---- geometry -----------------------------------------------------------------------------
 
@@ -168,7 +178,8 @@ Acad::ErrorStatus AcDbMText::getGeomExtents(AcDbExtents& extents) const {
     std::vector<AcGePoint3d> corners;
     getBoundingPoints(corners);
     extents = AcDbExtents();
-    for (const AcGePoint3d& p : corners) extents.addPoint(p);
+    for (const AcGePoint3d& p : corners)
+        extents.addPoint(p);
     return Acad::eOk;
 }
 
@@ -200,8 +211,8 @@ template <> struct KindSchema<AcDbMText> {
     static AcDbMText& self(AcDbObject& o) { return static_cast<AcDbMText&>(o); }
 
     static bool isColumnCode(int16_t code) {
-        return code == 75 || code == 76 || code == 78 || code == 79 || code == 48 ||
-               code == 49 || code == 50;
+        return code == 75 || code == 76 || code == 78 || code == 79 || code == 48 || code == 49 ||
+               code == 50;
     }
 
     static bool read(AcDbObject& o, const ZelGroupValue& v) {
@@ -285,5 +296,7 @@ const zel::db::ObjectSchema& AcDbMText::kindSchema() {
 }
 
 namespace zel::db::ents {
-const ObjectSchema& mtextSchema() { return KindSchema<AcDbMText>::get(); }
+const ObjectSchema& mtextSchema() {
+    return KindSchema<AcDbMText>::get();
+}
 } // namespace zel::db::ents

@@ -29,7 +29,8 @@ int findSpan(const std::vector<double>& U, int p, int n, double u) {
     auto last = U.begin() + n + 1;
     int k = int(std::upper_bound(first, last, u) - U.begin()) - 1;
     k = std::clamp(k, p, n - 1);
-    while (k > p && U[k] == U[k + 1]) --k;
+    while (k > p && U[k] == U[k + 1])
+        --k;
     return k;
 }
 
@@ -82,13 +83,15 @@ bool solve(std::vector<std::vector<double>>& A, std::vector<AcGePoint3d>& b) {
         for (int r = col + 1; r < n; ++r) {
             double f = A[r][col] / A[col][col];
             if (f == 0) continue;
-            for (int c = col; c < n; ++c) A[r][c] -= f * A[col][c];
+            for (int c = col; c < n; ++c)
+                A[r][c] -= f * A[col][c];
             b[r] = b[r] - b[col].asVector() * f;
         }
     }
     for (int r = n - 1; r >= 0; --r) {
         AcGeVector3d v = b[r].asVector();
-        for (int c = r + 1; c < n; ++c) v -= b[c].asVector() * A[r][c];
+        for (int c = r + 1; c < n; ++c)
+            v -= b[c].asVector() * A[r][c];
         b[r] = AcGePoint3d::kOrigin + v / A[r][r];
     }
     return true;
@@ -100,9 +103,9 @@ Nurbs::Homogeneous Nurbs::Piece::eval(double u) const {
     int n = int(points.size());
     if (n == 0) return {};
     if (degree == 0) {
-        int k = std::clamp(int(std::upper_bound(knots.begin(), knots.begin() + n, u) -
-                               knots.begin()) - 1,
-                           0, n - 1);
+        int k = std::clamp(
+            int(std::upper_bound(knots.begin(), knots.begin() + n, u) - knots.begin()) - 1, 0,
+            n - 1);
         return points[k];
     }
     int p = degree;
@@ -180,13 +183,15 @@ void Nurbs::buildDerivatives() {
 
 std::vector<AcGePoint3d> Nurbs::controlPoints() const {
     std::vector<AcGePoint3d> out;
-    for (const Homogeneous& h : mCurve.points) out.emplace_back(h.x / h.w, h.y / h.w, h.z / h.w);
+    for (const Homogeneous& h : mCurve.points)
+        out.emplace_back(h.x / h.w, h.y / h.w, h.z / h.w);
     return out;
 }
 
 std::vector<double> Nurbs::weights() const {
     std::vector<double> out;
-    for (const Homogeneous& h : mCurve.points) out.push_back(h.w);
+    for (const Homogeneous& h : mCurve.points)
+        out.push_back(h.w);
     return out;
 }
 
@@ -343,9 +348,11 @@ std::optional<Nurbs> Nurbs::interpolate(const std::vector<AcGePoint3d>& fitPoint
     }
     int last = int(q.size()) - 1;
     double chord = 0;
-    for (int i = 1; i <= last; ++i) chord += q[i].distanceTo(q[i - 1]);
+    for (int i = 1; i <= last; ++i)
+        chord += q[i].distanceTo(q[i - 1]);
     std::vector<double> ubar(q.size(), 0.0);
-    for (int i = 1; i <= last; ++i) ubar[i] = ubar[i - 1] + q[i].distanceTo(q[i - 1]) / chord;
+    for (int i = 1; i <= last; ++i)
+        ubar[i] = ubar[i - 1] + q[i].distanceTo(q[i - 1]) / chord;
     ubar[last] = 1;
 
     bool hasStart = !startTangent.isZeroLength(), hasEnd = !endTangent.isZeroLength();
@@ -359,7 +366,8 @@ std::optional<Nurbs> Nurbs::interpolate(const std::vector<AcGePoint3d>& fitPoint
     std::vector<double> U(p + 1, 0.0);
     for (int j = 1; j <= n - p - 1; ++j) {
         double sum = 0;
-        for (int i = j; i < j + p; ++i) sum += t[i];
+        for (int i = j; i < j + p; ++i)
+            sum += t[i];
         U.push_back(sum / p);
     }
     U.insert(U.end(), p + 1, 1.0);
@@ -370,7 +378,8 @@ std::optional<Nurbs> Nurbs::interpolate(const std::vector<AcGePoint3d>& fitPoint
         std::vector<double> row(n, 0.0);
         int span = findSpan(U, p, n, ubar[k]);
         std::vector<double> N = basisFunctions(U, p, span, ubar[k]);
-        for (int i = 0; i <= p; ++i) row[span - p + i] = N[i];
+        for (int i = 0; i <= p; ++i)
+            row[span - p + i] = N[i];
         A.push_back(row);
         b.push_back(q[k]);
     };
@@ -382,7 +391,8 @@ std::optional<Nurbs> Nurbs::interpolate(const std::vector<AcGePoint3d>& fitPoint
     };
     interpolationRow(0);
     if (hasStart) tangentRow(0, p / U[p + 1], startTangent);
-    for (int k = 1; k < last; ++k) interpolationRow(k);
+    for (int k = 1; k < last; ++k)
+        interpolationRow(k);
     if (hasEnd) tangentRow(n - 2, p / (1 - U[U.size() - p - 2]), endTangent);
     interpolationRow(last);
     if (!solve(A, b)) {

@@ -54,8 +54,11 @@ Acad::ErrorStatus AcDb2dPolyline::setPolyType(AcDb::Poly2dType type) {
     mFlags = int16_t(mFlags & ~6);
     mCurveType = 0;
     switch (type) {
-    case AcDb::k2dSimplePoly: break;
-    case AcDb::k2dFitCurvePoly: mFlags = int16_t(mFlags | 2); break;
+    case AcDb::k2dSimplePoly:
+        break;
+    case AcDb::k2dFitCurvePoly:
+        mFlags = int16_t(mFlags | 2);
+        break;
     case AcDb::k2dQuadSplinePoly:
         mFlags = int16_t(mFlags | 4);
         mCurveType = 5;
@@ -144,7 +147,8 @@ std::vector<AcDb2dPolyline::VertexData> AcDb2dPolyline::vertexData() const {
         if (v->vertexFlags() & 16) return; // spline frame points are not on the curve
         out.push_back({v->position(), v->bulge(), v->startWidth(), v->endWidth()});
     };
-    for (const auto& e : mSub.pending()) add(AcDb2dVertex::cast(e.get()));
+    for (const auto& e : mSub.pending())
+        add(AcDb2dVertex::cast(e.get()));
     for (AcDbObjectId id : mSub.ids())
         if (!id.isErased()) add(zel::db::peekAs<AcDb2dVertex>(id));
     return out;
@@ -208,7 +212,7 @@ Acad::ErrorStatus AcDb2dPolyline::getParamAtPoint(const AcGePoint3d& point, doub
     if (!chainOf(*this).closestParam(local.convert2d(), param, closest))
         return Acad::eDegenerateGeometry;
     return closest.distanceTo(local.convert2d()) <= zel::tol::kPoint ? Acad::eOk
-                                                                      : Acad::eInvalidInput;
+                                                                     : Acad::eInvalidInput;
 }
 
 Acad::ErrorStatus AcDb2dPolyline::getDistAtParam(double param, double& dist) const {
@@ -238,8 +242,8 @@ Acad::ErrorStatus AcDb2dPolyline::getFirstDeriv(double param, AcGeVector3d& deri
     return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDb2dPolyline::getClosestPointTo(const AcGePoint3d& given,
-                                                    AcGePoint3d& closest, bool) const {
+Acad::ErrorStatus AcDb2dPolyline::getClosestPointTo(const AcGePoint3d& given, AcGePoint3d& closest,
+                                                    bool) const {
     double param;
     AcGePoint2d p;
     AcGePoint2d local = ents::worldToPlane(mNormal, given).convert2d();
@@ -260,19 +264,20 @@ Acad::ErrorStatus AcDb2dPolyline::getGeomExtents(AcDbExtents& extents) const {
     for (double x : {mn.x, mx.x})
         for (double y : {mn.y, mx.y})
             for (double h : {0.0, mThickness})
-                extents.addPoint(
-                    ents::planeToWorld(mNormal, AcGePoint3d(x, y, mElevation.z + h)));
+                extents.addPoint(ents::planeToWorld(mNormal, AcGePoint3d(x, y, mElevation.z + h)));
     return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDb2dPolyline::transformBy(const AcGeMatrix3d& xform) {
     ents::PlanarTransform t = ents::planarTransform(xform, mNormal);
     std::vector<AcDb2dVertex*> vertices;
-    for (const auto& e : mSub.pending()) vertices.push_back(AcDb2dVertex::cast(e.get()));
+    for (const auto& e : mSub.pending())
+        vertices.push_back(AcDb2dVertex::cast(e.get()));
     for (AcDbObjectId id : mSub.ids())
         if (AcDb2dVertex* v = zel::db::peekAs<AcDb2dVertex>(id)) vertices.push_back(v);
     bool bulges = false;
-    for (AcDb2dVertex* v : vertices) bulges = bulges || (v && v->bulge() != 0);
+    for (AcDb2dVertex* v : vertices)
+        bulges = bulges || (v && v->bulge() != 0);
     if (!t.uniform && bulges) return Acad::eCannotScaleNonUniformly;
     assertWriteEnabled();
     AcGePoint3d newElevation =
@@ -327,8 +332,7 @@ template <> struct KindSchema<AcDb2dPolyline> {
     }
 
     static ObjectSchema make(const char* marker, std::unique_ptr<AcDbObject> (*create)()) {
-        ObjectSchema s{"POLYLINE", true, ents::entitySubclasses({{marker, fields(), {}}}),
-                       create};
+        ObjectSchema s{"POLYLINE", true, ents::entitySubclasses({{marker, fields(), {}}}), create};
         s.variant = ents::polylineVariant;
         return s;
     }
@@ -380,4 +384,6 @@ namespace zel::db::ents {
 void addPendingSubEntities(AcDbEntity& owner, ZelSubEntities& list);
 }
 
-void AcDb2dPolyline::subEntitiesJoinDatabase() { ents::addPendingSubEntities(*this, mSub); }
+void AcDb2dPolyline::subEntitiesJoinDatabase() {
+    ents::addPendingSubEntities(*this, mSub);
+}

@@ -19,14 +19,12 @@ constexpr int kAreaSamplesPerSpan = 64;
 
 } // namespace
 
-AcDbSpline::AcDbSpline(const std::vector<AcGePoint3d>& fitPoints, int order,
-                       double fitTolerance) {
+AcDbSpline::AcDbSpline(const std::vector<AcGePoint3d>& fitPoints, int order, double fitTolerance) {
     setFitData(fitPoints, order - 1, fitTolerance, AcGeVector3d(), AcGeVector3d());
 }
 
-AcDbSpline::AcDbSpline(const std::vector<AcGePoint3d>& fitPoints,
-                       const AcGeVector3d& startTangent, const AcGeVector3d& endTangent,
-                       int order, double fitTolerance) {
+AcDbSpline::AcDbSpline(const std::vector<AcGePoint3d>& fitPoints, const AcGeVector3d& startTangent,
+                       const AcGeVector3d& endTangent, int order, double fitTolerance) {
     setFitData(fitPoints, order - 1, fitTolerance, startTangent, endTangent);
 }
 
@@ -43,8 +41,8 @@ const Nurbs* AcDbSpline::curve() const {
     std::string why;
     std::optional<Nurbs> c;
     if (!mControlPoints.empty())
-        c = Nurbs::make(mDegree, mKnots, mControlPoints, isRational() ? mWeights : std::vector<double>{},
-                        &why);
+        c = Nurbs::make(mDegree, mKnots, mControlPoints,
+                        isRational() ? mWeights : std::vector<double>{}, &why);
     else if (!mFitPoints.empty())
         c = Nurbs::interpolate(mFitPoints, mStartTangent, mEndTangent, &why);
     else
@@ -55,14 +53,18 @@ const Nurbs* AcDbSpline::curve() const {
     return mCurve.get();
 }
 
-bool AcDbSpline::isNull() const { return curve() == nullptr; }
+bool AcDbSpline::isNull() const {
+    return curve() == nullptr;
+}
 
 std::string AcDbSpline::nurbsError() const {
     curve();
     return mCurveError;
 }
 
-int AcDbSpline::degree() const { return mDegree; }
+int AcDbSpline::degree() const {
+    return mDegree;
+}
 
 bool AcDbSpline::isClosed() const {
     if (mFlags & kClosed) return true;
@@ -131,9 +133,8 @@ Acad::ErrorStatus AcDbSpline::setFitTangents(const AcGeVector3d& startTangent,
 
 Acad::ErrorStatus AcDbSpline::getNurbsData(int& degree, bool& rational, bool& closed,
                                            bool& periodic, std::vector<AcGePoint3d>& controlPoints,
-                                           std::vector<double>& knots,
-                                           std::vector<double>& weights, double& controlPtTol,
-                                           double& knotTol) const {
+                                           std::vector<double>& knots, std::vector<double>& weights,
+                                           double& controlPtTol, double& knotTol) const {
     const Nurbs* c = curve();
     if (!c) return Acad::eDegenerateGeometry;
     degree = c->degree();
@@ -151,8 +152,8 @@ Acad::ErrorStatus AcDbSpline::getNurbsData(int& degree, bool& rational, bool& cl
 Acad::ErrorStatus AcDbSpline::setNurbsData(int degree, bool rational, bool closed, bool periodic,
                                            const std::vector<AcGePoint3d>& controlPoints,
                                            const std::vector<double>& knots,
-                                           const std::vector<double>& weights,
-                                           double controlPtTol, double knotTol) {
+                                           const std::vector<double>& weights, double controlPtTol,
+                                           double knotTol) {
     std::vector<double> w = rational ? weights : std::vector<double>{};
     if (!Nurbs::make(degree, knots, controlPoints, w, nullptr)) return Acad::eInvalidInput;
     assertWriteEnabled();
@@ -321,8 +322,10 @@ Acad::ErrorStatus AcDbSpline::getGeomExtents(AcDbExtents& extents) const {
 
 Acad::ErrorStatus AcDbSpline::transformBy(const AcGeMatrix3d& xform) {
     assertWriteEnabled();
-    for (AcGePoint3d& p : mControlPoints) p = xform * p;
-    for (AcGePoint3d& p : mFitPoints) p = xform * p;
+    for (AcGePoint3d& p : mControlPoints)
+        p = xform * p;
+    for (AcGePoint3d& p : mFitPoints)
+        p = xform * p;
     if (!mStartTangent.isZeroLength()) mStartTangent = (xform * mStartTangent).normal();
     if (!mEndTangent.isZeroLength()) mEndTangent = (xform * mEndTangent).normal();
     mNormal = ents::planarTransform(xform, mNormal).normal;
@@ -340,14 +343,29 @@ template <> struct KindSchema<AcDbSpline> {
     static bool read(AcDbObject& o, const ZelGroupValue& v) {
         AcDbSpline& s = self(o);
         switch (v.code) {
-        case 72: s.mReadKnotCount = int32_t(v.integer); return true;
-        case 73: s.mReadControlCount = int32_t(v.integer); return true;
-        case 74: s.mReadFitCount = int32_t(v.integer); return true;
-        case 40: s.mKnots.push_back(v.real); break;
-        case 41: s.mWeights.push_back(v.real); break;
-        case 10: s.mControlPoints.push_back(v.point); break;
-        case 11: s.mFitPoints.push_back(v.point); break;
-        default: return false;
+        case 72:
+            s.mReadKnotCount = int32_t(v.integer);
+            return true;
+        case 73:
+            s.mReadControlCount = int32_t(v.integer);
+            return true;
+        case 74:
+            s.mReadFitCount = int32_t(v.integer);
+            return true;
+        case 40:
+            s.mKnots.push_back(v.real);
+            break;
+        case 41:
+            s.mWeights.push_back(v.real);
+            break;
+        case 10:
+            s.mControlPoints.push_back(v.point);
+            break;
+        case 11:
+            s.mFitPoints.push_back(v.point);
+            break;
+        default:
+            return false;
         }
         s.changed();
         return true;
@@ -358,13 +376,15 @@ template <> struct KindSchema<AcDbSpline> {
         sink(ents::intGroup(72, int64_t(s.mKnots.size())));
         sink(ents::intGroup(73, int64_t(s.mControlPoints.size())));
         sink(ents::intGroup(74, int64_t(s.mFitPoints.size())));
-        for (double k : s.mKnots) sink(ents::realGroup(40, k));
+        for (double k : s.mKnots)
+            sink(ents::realGroup(40, k));
         bool weights = s.mWeights.size() == s.mControlPoints.size() && s.isRational();
         for (size_t i = 0; i < s.mControlPoints.size(); ++i) {
             sink(ents::pointGroup(10, s.mControlPoints[i]));
             if (weights) sink(ents::realGroup(41, s.mWeights[i]));
         }
-        for (const AcGePoint3d& p : s.mFitPoints) sink(ents::pointGroup(11, p));
+        for (const AcGePoint3d& p : s.mFitPoints)
+            sink(ents::pointGroup(11, p));
     }
 
     // Weights of a curve that is not rational, or that are all 1, describe nothing.
@@ -372,9 +392,12 @@ template <> struct KindSchema<AcDbSpline> {
         AcDbSpline& s = self(o);
         if (!s.isRational() && !s.mWeights.empty()) {
             bool allOne = true;
-            for (double w : s.mWeights) allOne = allOne && w == 1.0;
-            if (allOne) s.mWeights.clear();
-            else s.mFlags = int16_t(s.mFlags | AcDbSpline::kRational);
+            for (double w : s.mWeights)
+                allOne = allOne && w == 1.0;
+            if (allOne)
+                s.mWeights.clear();
+            else
+                s.mFlags = int16_t(s.mFlags | AcDbSpline::kRational);
         }
         s.mReadKnotCount = s.mReadControlCount = s.mReadFitCount = -1;
         s.changed();
@@ -422,5 +445,7 @@ const zel::db::ObjectSchema& AcDbSpline::kindSchema() {
 }
 
 namespace zel::db::ents {
-const ObjectSchema& splineSchema() { return KindSchema<AcDbSpline>::get(); }
+const ObjectSchema& splineSchema() {
+    return KindSchema<AcDbSpline>::get();
+}
 } // namespace zel::db::ents

@@ -262,8 +262,7 @@ const ObjectSchema& vertexSchema(int16_t vertexFlags) {
 }
 
 const ObjectSchema& sequenceEndSchema() {
-    static const ObjectSchema s{"SEQEND", true, entitySubclasses({}),
-                                createKind<AcDbSequenceEnd>};
+    static const ObjectSchema s{"SEQEND", true, entitySubclasses({}), createKind<AcDbSequenceEnd>};
     return s;
 }
 
@@ -277,8 +276,7 @@ const ObjectSchema* vertexVariant(const std::vector<ZelGroupValue>& groups) {
         if (g.code == 70) flags = int16_t(g.integer);
         if (g.code != 100) continue;
         for (int i = 0; i < S::kVariantCount; ++i)
-            if (g.text == markers[i])
-                return &S::get(S::Variant(i));
+            if (g.text == markers[i]) return &S::get(S::Variant(i));
     }
     return &S::get(S::variantOf(flags));
 }

@@ -18,7 +18,9 @@ AcDbText::AcDbText(const AcGePoint3d& position, const ACHAR* text, AcDbObjectId 
     if (!style.isNull()) mStyle = ents::recordName(style);
 }
 
-AcGePoint3d AcDbText::position() const { return ents::planeToWorld(mNormal, mPosition); }
+AcGePoint3d AcDbText::position() const {
+    return ents::planeToWorld(mNormal, mPosition);
+}
 
 Acad::ErrorStatus AcDbText::setPosition(const AcGePoint3d& p) {
     assertWriteEnabled();
@@ -115,9 +117,9 @@ namespace {
 // The fifteen justifications as (horizontal, vertical) modes.
 constexpr int16_t kJustification[15][2] = {
     {0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, // left .. fit on the baseline
-    {0, 3}, {1, 3}, {2, 3},                          // top
-    {0, 2}, {1, 2}, {2, 2},                          // middle
-    {0, 1}, {1, 1}, {2, 1},                          // bottom
+    {0, 3}, {1, 3}, {2, 3},                         // top
+    {0, 2}, {1, 2}, {2, 2},                         // middle
+    {0, 1}, {1, 1}, {2, 1},                         // bottom
 };
 
 } // namespace
@@ -139,7 +141,9 @@ Acad::ErrorStatus AcDbText::setJustification(AcDb::TextAlignment alignment) {
     return Acad::eOk;
 }
 
-ACHAR* AcDbText::textString() const { return ents::copyText(mText); }
+ACHAR* AcDbText::textString() const {
+    return ents::copyText(mText);
+}
 
 Acad::ErrorStatus AcDbText::setTextString(const ACHAR* text) {
     if (!text) return Acad::eInvalidInput;
@@ -148,7 +152,9 @@ Acad::ErrorStatus AcDbText::setTextString(const ACHAR* text) {
     return Acad::eOk;
 }
 
-AcDbObjectId AcDbText::textStyle() const { return ents::textStyleByName(database(), mStyle); }
+AcDbObjectId AcDbText::textStyle() const {
+    return ents::textStyleByName(database(), mStyle);
+}
 
 Acad::ErrorStatus AcDbText::setTextStyle(AcDbObjectId style) {
     std::wstring name = ents::recordName(style);
@@ -200,11 +206,14 @@ Acad::ErrorStatus AcDbText::adjustAlignment(const AcDbDatabase*) {
         return Acad::eOk;
     }
     double width = units * mHeight * mWidthFactor;
-    double x = mHorizontal == AcDb::kTextLeft ? 0 : mHorizontal == AcDb::kTextRight ? -width
-                                                                                   : -width / 2;
+    double x = mHorizontal == AcDb::kTextLeft    ? 0
+               : mHorizontal == AcDb::kTextRight ? -width
+                                                 : -width / 2;
     double y = 0;
-    if (mHorizontal == AcDb::kTextMid || mVertical == AcDb::kTextVertMid) y = -mHeight / 2;
-    else if (mVertical == AcDb::kTextTop) y = -mHeight;
+    if (mHorizontal == AcDb::kTextMid || mVertical == AcDb::kTextVertMid)
+        y = -mHeight / 2;
+    else if (mVertical == AcDb::kTextTop)
+        y = -mHeight;
     AcGeVector2d u(std::cos(mRotation), std::sin(mRotation)), v(-u.y, u.x);
     if (isMirroredInX()) u = -u; // backwards and upside-down texts run the other way
     if (isMirroredInY()) v = -v;
@@ -301,7 +310,8 @@ const ObjectSchema& KindSchema<AcDbText>::get() {
         "TEXT", true,
         ents::entitySubclasses(
             {textSubclass(),
-             {"AcDbText", {{73, FieldKind::Int16, ZEL_FIELD(AcDbText, mVertical), kSkipDefault}},
+             {"AcDbText",
+              {{73, FieldKind::Int16, ZEL_FIELD(AcDbText, mVertical), kSkipDefault}},
               {}}}),
         createKind<AcDbText>};
     return s;
@@ -314,5 +324,7 @@ const zel::db::ObjectSchema& AcDbText::kindSchema() {
 }
 
 namespace zel::db::ents {
-const ObjectSchema& textSchema() { return KindSchema<AcDbText>::get(); }
+const ObjectSchema& textSchema() {
+    return KindSchema<AcDbText>::get();
+}
 } // namespace zel::db::ents

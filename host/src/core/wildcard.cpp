@@ -1,11 +1,11 @@
-// Wild-card matching (see wcmatch.h).
-#include "lisp/wcmatch.h"
+// Wild-card matching (see wildcard.h).
+#include "core/wildcard.h"
 
 #include <cwctype>
 #include <string>
 #include <vector>
 
-namespace zel::lisp {
+namespace zel::core {
 
 namespace {
 
@@ -168,4 +168,4 @@ bool wildcardMatch(std::wstring_view text, std::wstring_view pattern) {
     return false;
 }
 
-} // namespace zel::lisp
+} // namespace zel::core

@@ -1,0 +1,102 @@
+// Host command behaviour that session transcripts do not show well: texts under MIRROR with
+// MIRRTEXT, COPYMODE, the drawing files of NEW / OPEN / SAVE / SAVEAS / CLOSE.
+#include "session_fixture.h"
+
+#include "core/tolerance.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CommandTest : public SessionTest {
+protected:
+    AcDbObjectId addText(const AcGePoint3d& at) {
+        AcDbBlockTableRecord* ms = nullptr;
+        EXPECT_EQ(acdbOpenObject(ms, s.database().modelSpaceId(), AcDb::kForWrite), Acad::eOk);
+        auto text = std::make_unique<AcDbText>(at, L"ABC", AcDbObjectId(), 2.5, 0);
+        AcDbObjectId id;
+        EXPECT_EQ(ms->appendAcDbEntity(id, text.get()), Acad::eOk);
+        text.release()->close(); // the database owns it
+        ms->close();
+        return id;
+    }
+    // Position and rotation of the last TEXT.
+    std::pair<AcGePoint3d, double> lastText() {
+        std::vector<AcDbObjectId> ids = entities("TEXT");
+        AcDbText* t = nullptr;
+        EXPECT_EQ(acdbOpenObject(t, ids.back(), AcDb::kForRead), Acad::eOk);
+        std::pair<AcGePoint3d, double> r{t->position(), t->rotation()};
+        t->close();
+        return r;
+    }
+};
+
+TEST_F(CommandTest, MirrtextDecidesWhetherTextsAreMirroredOrOnlyMoved) {
+    addText(AcGePoint3d(10, 0, 0));
+    run("MIRROR L \"\" 0,0 0,10 N\n");
+    auto [kept, keptRot] = lastText();
+    EXPECT_EQ(entities("TEXT").size(), 2u);
+    EXPECT_NEAR(kept.x, -10, zel::tol::kPoint) << "the position is mirrored";
+    EXPECT_NEAR(keptRot, 0, zel::tol::kAngle) << "MIRRTEXT 0 keeps the text readable";
+    run("MIRRTEXT 1\nMIRROR ALL \"\" 0,0 10,0 Y\n");
+    EXPECT_EQ(entities("TEXT").size(), 2u) << "Y erases the sources";
+    std::vector<AcDbObjectId> ids = entities("TEXT");
+    AcDbText* t = nullptr;
+    ASSERT_EQ(acdbOpenObject(t, ids.back(), AcDb::kForRead), Acad::eOk);
+    bool mirrored = t->isMirroredInY() || std::abs(t->rotation()) > zel::tol::kAngle;
+    t->close();
+    EXPECT_TRUE(mirrored) << "MIRRTEXT 1 mirrors the text itself";
+}
+
+TEST_F(CommandTest, CopymodeOneMakesASingleCopy) {
+    run("LINE 0,0 1,0 \"\"\nCOPYMODE 1\nCOPY L \"\" 0,0 0,5\nCOPYMODE 0\nCOPY L \"\" 0,0 0,1 0,2 "
+        "\"\"\n");
+    EXPECT_EQ(entities("LINE").size(), 4u) << transcript();
+    EXPECT_TRUE(has("コマンド: COPYMODE")) << transcript();
+}
+
+class FileCommands : public SessionTest {
+protected:
+    FileCommands() {
+        dir = fs::temp_directory_path() / ("zel_engine_" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    ~FileCommands() override { fs::remove_all(dir); }
+    std::string path(const char* name) { return (dir / name).string(); }
+    fs::path dir;
+};
+
+TEST_F(FileCommands, SaveOpenNewAndCloseKeepDrawingsApart) {
+    run("CIRCLE 0,0 5\nSAVEAS \"" + path("a.dxf") + "\"\n");
+    ASSERT_TRUE(fs::exists(path("a.dxf"))) << transcript();
+    EXPECT_EQ(zel::core::wideToUtf8(s.path()), path("a.dxf"));
+    run("NEW\n");
+    EXPECT_TRUE(entities().empty());
+    run("U\n");
+    EXPECT_TRUE(has("元に戻す操作はありません。")) << "a new drawing has no undo history";
+    run("LINE 0,0 1,1 \"\"\nOPEN \"" + path("a.dxf") + "\"\n");
+    EXPECT_EQ(entities("CIRCLE").size(), 1u);
+    EXPECT_TRUE(entities("LINE").empty());
+    run("POINT 1,1\nSAVE \"\"\nCLOSE\n");
+    EXPECT_TRUE(entities().empty());
+    run("OPEN \"" + path("a.dxf") + "\"\n");
+    EXPECT_EQ(entities().size(), 2u) << "SAVE with Enter wrote to the drawing's own file";
+}
+
+TEST_F(FileCommands, AFailedOpenOrSaveIsToldAndChangesNothing) {
+    run("CIRCLE 0,0 5\nOPEN \"" + path("missing.dxf") + "\"\n");
+    EXPECT_EQ(entities("CIRCLE").size(), 1u);
+    std::string bad = path("no/such/folder/x.dxf");
+    run("SAVEAS \"" + bad + "\"\n");
+    EXPECT_FALSE(fs::exists(bad));
+    EXPECT_TRUE(s.path().empty());
+    EXPECT_EQ(entities("CIRCLE").size(), 1u);
+    EXPECT_TRUE(has("x.dxf")) << transcript();
+    EXPECT_TRUE(has("missing.dxf")) << transcript();
+}
+
+} // namespace
