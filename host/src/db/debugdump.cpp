@@ -37,21 +37,23 @@ std::string debugDump(const AcDbDatabase& db) {
     const DatabaseImpl& impl = db.impl();
     std::string out = "handseed " + std::to_string(impl.handseed()) + "\n";
     for (const auto& e : impl.header().entries()) {
-        out += "header " + core::wideToUtf8(e.name);
-        for (const ZelGroupValue& v : e.values) out += " " + group(v);
+        out.append("header ").append(core::wideToUtf8(e.name));
+        for (const ZelGroupValue& v : e.values) out.append(" ").append(group(v));
         out += "\n";
     }
     for (const RawSection& s : impl.rawSections()) {
-        out += "section " + core::wideToUtf8(s.name);
-        for (const ZelGroupValue& v : s.groups) out += " " + group(v);
+        out.append("section ").append(core::wideToUtf8(s.name));
+        for (const ZelGroupValue& v : s.groups) out.append(" ").append(group(v));
         out += "\n";
     }
     impl.forEachSlot([&](ObjectSlot& s) {
         if (!s.alive) return; // an id that names nothing (its addition was undone)
-        out += "#" + std::to_string(impl.ordinal(&s));
-        out += " " + std::string(s.object->dxfName()) + " h" +
-               core::wideToUtf8(s.handle.text()) + (s.erased ? " erased" : "");
-        writeGroups(*s.object, [&](const ZelGroupValue& v) { out += " " + group(v); }, kDxfStyle);
+        out.append("#").append(std::to_string(impl.ordinal(&s)));
+        out.append(" ").append(s.object->dxfName()).append(" h");
+        out.append(core::wideToUtf8(s.handle.text())).append(s.erased ? " erased" : "");
+        writeGroups(
+            *s.object, [&](const ZelGroupValue& v) { out.append(" ").append(group(v)); },
+            kDxfStyle);
         if (auto* block = AcDbBlockTableRecord::cast(s.object.get()))
             out += " entities:" + ids(block->entityIds(), impl);
         if (auto* table = AcDbSymbolTable::cast(s.object.get()))
