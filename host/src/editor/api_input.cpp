@@ -1,23 +1,12 @@
 // The input functions of the C-style API (arx/ed.h) over the current editor.
 #include "arx/ed.h"
+#include "editor/api_guard.h"
 #include "editor/input.h"
 
 #include <cwchar>
 
 namespace zel::editor {
 namespace {
-
-// Runs an API call; RTERROR when no editor runs or the host failed inside (no exception
-// reaches the caller's C code).
-template <class Fn> int guarded(Fn&& fn) {
-    Editor* ed = currentEditor();
-    if (!ed) return RTERROR;
-    try {
-        return fn(*ed);
-    } catch (...) {
-        return RTERROR;
-    }
-}
 
 std::optional<AcGePoint3d> basePoint(const ads_point pt) {
     if (!pt) return std::nullopt;

@@ -1,25 +1,12 @@
 // System variables, environment values, alerts and the status bar of the C-style API
 // (arx/ed.h) over the current editor.
 #include "arx/ed.h"
-#include "editor/editor.h"
+#include "editor/api_guard.h"
 
 #include <cwchar>
 
-namespace {
-
 using zel::editor::Editor;
-
-template <class Fn> int guarded(Fn&& fn, int failure = RTERROR) {
-    Editor* ed = zel::editor::currentEditor();
-    if (!ed) return failure;
-    try {
-        return fn(*ed);
-    } catch (...) {
-        return failure;
-    }
-}
-
-} // namespace
+using zel::editor::guarded;
 
 int acedGetVar(const ACHAR* sym, struct resbuf* result) {
     return guarded([&](Editor& ed) -> int { return sym ? ed.vars().getRb(sym, result) : RTERROR; });

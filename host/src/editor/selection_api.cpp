@@ -1,5 +1,6 @@
 // The selection functions of the C-style API (arx/ed.h) over the current editor.
 #include "arx/ed.h"
+#include "editor/api_guard.h"
 #include "core/resbuf.h"
 #include "core/text.h"
 #include "db/database_impl.h"
@@ -12,17 +13,6 @@
 
 namespace zel::editor {
 namespace {
-
-// Runs an API call; RTERROR when no editor runs or the host failed inside.
-template <class Fn> int guarded(Fn&& fn) {
-    Editor* ed = currentEditor();
-    if (!ed) return RTERROR;
-    try {
-        return fn(*ed);
-    } catch (...) {
-        return RTERROR;
-    }
-}
 
 std::optional<AcDbObjectId> idOf(const ads_name name) {
     AcDbObjectId id;
