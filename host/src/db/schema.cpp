@@ -243,6 +243,7 @@ void GroupReader::take(const ZelGroupValue& v) {
     }
     if (mSawMarker) {
         if (mSubclass >= 0 && takeInSubclass(mSubclass, v)) return;
+        if (takeAfterMissingMarker(v)) return;
         keepUnknown(v);
         return;
     }
@@ -260,6 +261,34 @@ void GroupReader::take(const ZelGroupValue& v) {
         return;
     }
     keepUnknown(v);
+}
+
+namespace {
+
+// Codes the common entity subclass may carry in files, whether or not they are modelled
+// (visibility, layout, material, proxy graphics, colours, transparency, plot style, shadows).
+bool entityBaseCode(int16_t code) {
+    switch (code) {
+    case 6: case 8: case 48: case 60: case 62: case 67: case 92: case 160: case 284: case 310:
+    case 347: case 348: case 370: case 390: case 410: case 420: case 430: case 440:
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// Some writers give only the common entity marker and leave out the kind's own ("100 AcDbEntity"
+// followed by the ellipse's 10/11/40): a code that cannot belong to the common subclass goes on
+// to the first later subclass that takes it.
+bool GroupReader::takeAfterMissingMarker(const ZelGroupValue& v) {
+    if (!mSchema.isEntity || mSubclass != 0 || entityBaseCode(v.code)) return false;
+    for (int i = 1; i < int(mSchema.subclasses.size()); ++i) {
+        if (!takeInSubclass(i, v)) continue;
+        mSubclass = i;
+        return true;
+    }
+    return false;
 }
 
 bool GroupReader::takeStructural(const ZelGroupValue& v) {

@@ -154,6 +154,7 @@ private:
     bool takeStructural(const ZelGroupValue& value);
     bool takeXData(const ZelGroupValue& value);
     bool takeInSubclass(int subclass, const ZelGroupValue& value);
+    bool takeAfterMissingMarker(const ZelGroupValue& value);
     bool takeCodec(int subclass, const ZelGroupValue& value);
     void takeField(const FieldDesc& field, const ZelGroupValue& value);
     void keepUnknown(const ZelGroupValue& value);

@@ -69,11 +69,14 @@ class Original:
         else:
             tags = ascii_tags_loader(io.StringIO(data.decode("latin-1")))
         self.handles = set()
+        self.duplicated = set()  # handles the file gives to more than one object
         self.header_names = set()
         self.names = set()  # values of group 2: names of table records and blocks
         try:
             for tag in tags:
                 if tag.code in (5, 105) and isinstance(tag.value, str):
+                    if tag.value.upper() in self.handles:
+                        self.duplicated.add(tag.value.upper())
                     self.handles.add(tag.value.upper())
                 elif tag.code == 9 and isinstance(tag.value, str):
                     self.header_names.add(tag.value)
@@ -100,6 +103,22 @@ def made_by_ezdxf(name):
     return original is not None and name.upper() not in original.names
 
 
+def resolved_to_name(a, b, key, value):
+    """ezdxf may keep a reference of a table record as the record's name instead of its handle
+    (DIMSTYLE dimtxsty, dimblk, dimltype ...): the same record, named."""
+    if not key.endswith("_handle") or b.dxf.hasattr(key):
+        return False
+    named = b.dxf.get(key[: -len("_handle")])
+    if not isinstance(named, str) or not named:
+        return False
+    if original is not None and value.upper() in original.duplicated:
+        return True  # ezdxf itself cannot tell which of the objects the reference meant
+    target = a.doc.entitydb.get(value) if a.doc else None
+    if target is None or not target.dxf.hasattr("name"):
+        return False
+    return named.upper() == target.dxf.name.upper()
+
+
 def empty(value):
     return value in (0, 0.0, "", None)
 
@@ -117,6 +136,8 @@ def compare_entity(where, a, b, handles):
             finding(f"{where}: the groups of {a.dxftype()} differ")
     for key, value in a.dxfattribs().items():
         if key in IGNORED_ATTRIBS or invented_by_ezdxf(a, key, value):
+            continue
+        if resolved_to_name(a, b, key, value):
             continue
         if b.dxf.hasattr(key):
             other = b.dxf.get(key)

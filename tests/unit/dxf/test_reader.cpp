@@ -125,6 +125,26 @@ TEST(Reader, UnmodelledPartsAreKept) {
     EXPECT_EQ(test::differences(*r.database, *again.database), std::vector<std::string>());
 }
 
+// Some writers give an entity only the common marker: its own groups follow "AcDbEntity".
+TEST(Reader, EntityWithoutItsOwnSubclassMarker) {
+    std::string file = "  0\nSECTION\n  2\nENTITIES\n"
+                       "  0\nELLIPSE\n  5\n6E\n100\nAcDbEntity\n  8\nEDGE\n 62\n15\n"
+                       " 10\n-97.5\n 20\n2.0\n 30\n0\n 11\n24.75\n 21\n0\n 31\n0\n"
+                       " 40\n0.5\n 41\n3.14159\n 42\n4.71239\n"
+                       "  0\nENDSEC\n  0\nEOF\n";
+    ReadResult r = readDxfBuffer(file);
+    ASSERT_TRUE(r.ok()) << r.error;
+    auto ids = spaceEntities(*r.database);
+    ASSERT_EQ(ids.size(), 1u);
+    auto* e = db::peekAs<AcDbEllipse>(ids[0]);
+    ASSERT_NE(e, nullptr);
+    EXPECT_TRUE(e->center().isEqualTo(AcGePoint3d(-97.5, 2, 0)));
+    EXPECT_TRUE(e->majorAxis().isEqualTo(AcGeVector3d(24.75, 0, 0)));
+    EXPECT_DOUBLE_EQ(e->radiusRatio(), 0.5);
+    EXPECT_EQ(e->colorIndex(), 15);
+    EXPECT_EQ(groupOf(ids[0], 8).text, L"EDGE");
+}
+
 // The same drawing in the release 12 and release 13+ binary layouts reads to the same values.
 TEST(Reader, BinaryLayoutsAgree) {
     std::vector<std::vector<std::string>> dumps;
