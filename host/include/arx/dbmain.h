@@ -170,7 +170,7 @@ Acad::ErrorStatus acdbOpenObject(T*& object, AcDbObjectId id, AcDb::OpenMode mod
     if (es != Acad::eOk) return es;
     object = T::cast(base);
     if (object) return Acad::eOk;
-    base->close();
+    if (base) base->close(); // an open that succeeded always gives an object
     return Acad::eNotThatKindOfClass;
 }
 

@@ -12,26 +12,13 @@ namespace zel::commands {
 namespace {
 
 void transformAll(const editor::EntityIds& ids, const AcGeMatrix3d& m) {
-    for (AcDbObjectId id : ids) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
-        ent->transformBy(m);
-        ent->close();
-    }
+    for (AcDbObjectId id : ids)
+        transformEntity(id, m);
 }
 
-// A copy of each entity moved by m, appended after the originals.
 void copyAll(Engine& e, const editor::EntityIds& ids, const AcGeMatrix3d& m) {
-    for (AcDbObjectId id : ids) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        std::unique_ptr<AcDbObject> copy = ent->cloneState();
-        ent->close();
-        std::unique_ptr<AcDbEntity> ce(AcDbEntity::cast(copy.release()));
-        if (!ce) continue;
-        ce->transformBy(m);
-        appendEntity(e.database(), std::move(ce));
-    }
+    for (AcDbObjectId id : ids)
+        appendCopy(e.database(), id, m);
 }
 
 // The selection, or nothing (told) when the user selected nothing.

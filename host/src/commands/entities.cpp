@@ -16,6 +16,25 @@ AcDbObjectId appendEntity(AcDbDatabase& db, std::unique_ptr<AcDbEntity> entity) 
     return id;
 }
 
+AcDbObjectId appendCopy(AcDbDatabase& db, AcDbObjectId source, const AcGeMatrix3d& m) {
+    AcDbEntity* ent = nullptr;
+    if (acdbOpenAcDbEntity(ent, source, AcDb::kForRead) != Acad::eOk) return {};
+    std::unique_ptr<AcDbObject> copy = ent->cloneState();
+    ent->close();
+    std::unique_ptr<AcDbEntity> ce(AcDbEntity::cast(copy.release()));
+    if (!ce) return {};
+    ce->transformBy(m);
+    return appendEntity(db, std::move(ce));
+}
+
+bool transformEntity(AcDbObjectId id, const AcGeMatrix3d& m) {
+    AcDbEntity* ent = nullptr;
+    if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) return false;
+    Acad::ErrorStatus es = ent->transformBy(m);
+    ent->close();
+    return es == Acad::eOk;
+}
+
 bool eraseEntity(AcDbObjectId id, bool erasing) {
     AcDbEntity* ent = nullptr;
     if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite, !erasing) != Acad::eOk) return false;

@@ -20,6 +20,8 @@ void registerViewCommands(Engine& engine);    // ZOOM, REGEN, REDRAW, GRAPHSCR, 
 void registerFileCommands(Engine& engine);    // NEW, OPEN, SAVE, SAVEAS, CLOSE
 void registerModifyCommands(Engine& engine);  // ERASE, SELECT, MOVE, COPY, ROTATE, SCALE, MIRROR
 void registerChpropCommand(Engine& engine);   // CHPROP
+void registerArrayCommand(Engine& engine);    // ARRAY
+void registerBlockCommands(Engine& engine);   // BLOCK, INSERT, PURGE
 
 // A system variable's name typed as a command: shows the value and asks for a new one
 // (read-only variables only show it).

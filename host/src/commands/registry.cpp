@@ -22,6 +22,8 @@ void registerHostCommands(Engine& e) {
     registerViewCommands(e);
     registerFileCommands(e);
     registerModifyCommands(e);
+    registerArrayCommand(e);
+    registerBlockCommands(e);
 }
 
 } // namespace zel::commands

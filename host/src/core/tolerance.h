@@ -18,6 +18,10 @@ inline constexpr double kParallel = 1e-12;
 // Angles (radians) closer than this are equal: kPoint at a radius of 1e2.
 inline constexpr double kAngle = 1e-12;
 
+// Angles typed in degrees (array fill angles, angles between items) closer than this are equal:
+// typed values carry a few decimals, and a sum of typed steps drifts far less than this.
+inline constexpr double kTypedDegrees = 1e-9;
+
 // Geometry written to a canonical dump is rounded to this step so that dumps of the same
 // drawing agree across machines and compilers.
 inline constexpr double kDumpRounding = 1e-9;

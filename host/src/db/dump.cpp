@@ -85,7 +85,9 @@ private:
             if (!inXData && isIdentity(v.code)) return;
             if (!inXData && isEntity && isEntityColumn(v.code)) return;
             if (!mOptions.withHandles && isHandleReference(v.code)) return;
-            (inXData ? xdata : s) += " " + dumpGroup(v);
+            std::string& out = inXData ? xdata : s;
+            out += ' ';
+            out += dumpGroup(v); // appended, not concatenated: GCC 12 warns falsely at -O3
         }, kDxfStyle);
         if (!xdata.empty()) s += " | xdata" + xdata;
         return s;

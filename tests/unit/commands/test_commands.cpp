@@ -99,4 +99,39 @@ TEST_F(FileCommands, AFailedOpenOrSaveIsToldAndChangesNothing) {
     EXPECT_TRUE(has("missing.dxf")) << transcript();
 }
 
+// A drawing file inserted by its path becomes a block named after the file, bringing the
+// layers and nested blocks it needs; inserting it again redefines the block silently.
+TEST_F(FileCommands, InsertOfADrawingFileBringsItsLayersAndNestedBlocks) {
+    run("-LAYER M PARTS C 3 PARTS \"\"\nCIRCLE 0,0 2\nBLOCK HOLE 0,0 L \"\"\n"
+        "INSERT HOLE 10,0 1 \"\" 0\nLINE 0,0 20,0 \"\"\nSAVEAS \"" +
+        path("plate.dxf") + "\"\nNEW\n");
+    ASSERT_TRUE(entities().empty()) << transcript();
+    run("INSERT \"" + path("plate.dxf") + "\" 100,0 1 \"\" 0\n");
+    ASSERT_EQ(entities("INSERT").size(), 1u) << transcript();
+    AcDbBlockTable* bt = nullptr;
+    ASSERT_EQ(s.database().getBlockTable(bt, AcDb::kForRead), Acad::eOk);
+    EXPECT_TRUE(bt->has(L"plate")) << "named after the file";
+    EXPECT_TRUE(bt->has(L"HOLE")) << "the nested block comes along";
+    bt->close();
+    AcDbLayerTable* lt = nullptr;
+    ASSERT_EQ(s.database().getLayerTable(lt, AcDb::kForRead), Acad::eOk);
+    AcDbLayerTableRecord* parts = nullptr;
+    ASSERT_EQ(lt->getAt(L"PARTS", parts, AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(parts->colorIndex(), 3) << "the layer keeps its colour";
+    parts->close();
+    lt->close();
+    AcDbBlockReference* ref = nullptr;
+    ASSERT_EQ(acdbOpenObject(ref, entities("INSERT")[0], AcDb::kForRead), Acad::eOk);
+    AcDbExtents ext;
+    ASSERT_EQ(ref->getGeomExtents(ext), Acad::eOk);
+    ref->close();
+    EXPECT_NEAR(ext.minPoint().x, 100, zel::tol::kPoint) << "the line, placed at 100";
+    EXPECT_NEAR(ext.maxPoint().x, 120, zel::tol::kPoint) << "the line, placed at 100";
+    EXPECT_NEAR(ext.maxPoint().y, 2, zel::tol::kPoint) << "the nested hole's circle";
+    run("INSERT \"" + path("plate.dxf") + "\" 0,0 1 \"\" 0\n");
+    EXPECT_FALSE(has("既に存在します")) << "a file redefines its block without asking";
+    run("INSERT \"" + path("none.dxf") + "\"\n");
+    EXPECT_TRUE(has("none.dxf を読めません")) << transcript();
+}
+
 } // namespace

@@ -1,0 +1,22 @@
+// Block definitions as host commands make, find, import and purge them.
+#pragma once
+
+#include "arx/db.h"
+
+#include <string>
+#include <vector>
+
+namespace zel::commands {
+
+// The record of a block of that name (erased ones not counted); the null id when none.
+AcDbObjectId findBlock(AcDbDatabase& db, const std::wstring& name);
+// A new, empty block definition, or the existing one emptied (its entities erased).
+AcDbObjectId defineBlock(AcDbDatabase& db, const std::wstring& name, const AcGePoint3d& base);
+// Whether any block reference anywhere in the drawing (nested ones included) names it.
+bool blockIsReferenced(AcDbDatabase& db, const std::wstring& name);
+// Copies the model space of another drawing into the block `name` of db (redefined when it
+// exists), with the layers, linetypes, text styles and nested blocks it needs that db lacks.
+// False when nothing could be copied.
+bool importDrawingAsBlock(AcDbDatabase& db, AcDbDatabase& source, const std::wstring& name);
+
+} // namespace zel::commands
