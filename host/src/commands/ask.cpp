@@ -1,8 +1,19 @@
 #include "commands/ask.h"
+#include "core/units.h"
 
 #include <cassert>
 
 namespace zel::commands {
+
+std::wstring distanceText(double v) {
+    core::UnitSettings u = core::currentUnitSettings();
+    return core::formatDistance(v, u.lunits, u.luprec, u.dimzin, u.unitmode).value_or(L"?");
+}
+
+std::wstring angleText(double v) {
+    core::UnitSettings u = core::currentUnitSettings();
+    return core::formatAngle(v, u.aunits, u.auprec, u.dimzin, u.unitmode).value_or(L"?");
+}
 
 Answer Ask::ask(editor::InputKind kind, std::wstring_view prompt, std::optional<AcGePoint3d> base,
                 int bits, std::wstring_view keywords, bool spaces) {

@@ -32,6 +32,10 @@ struct Answer {
     }
 };
 
+// A distance or an angle (radians) as the current unit settings show them in prompts.
+std::wstring distanceText(double value);
+std::wstring angleText(double radians);
+
 class Ask {
 public:
     explicit Ask(editor::Editor& ed) : mEd(ed) {}

@@ -22,6 +22,8 @@ void registerModifyCommands(Engine& engine);  // ERASE, SELECT, MOVE, COPY, ROTA
 void registerChpropCommand(Engine& engine);   // CHPROP
 void registerArrayCommand(Engine& engine);    // ARRAY
 void registerBlockCommands(Engine& engine);   // BLOCK, INSERT, PURGE
+void registerTextCommands(Engine& engine);    // TEXT, MTEXT, -STYLE
+void registerCurveCommands(Engine& engine);   // ELLIPSE, SPLINE
 
 // A system variable's name typed as a command: shows the value and asks for a new one
 // (read-only variables only show it).

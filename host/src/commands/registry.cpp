@@ -24,6 +24,8 @@ void registerHostCommands(Engine& e) {
     registerModifyCommands(e);
     registerArrayCommand(e);
     registerBlockCommands(e);
+    registerTextCommands(e);
+    registerCurveCommands(e);
 }
 
 } // namespace zel::commands
