@@ -35,6 +35,10 @@ struct Answer {
 // A distance or an angle (radians) as the current unit settings show them in prompts.
 std::wstring distanceText(double value);
 std::wstring angleText(double radians);
+// A name as messages show it: in double quotes.
+inline std::wstring inQuotes(std::wstring_view name) {
+    return L"\"" + std::wstring(name) + L"\"";
+}
 
 class Ask {
 public:

@@ -18,10 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::wstring inQuotes(const std::wstring& name) {
-    return L"\"" + name + L"\"";
-}
-
 // ---- BLOCK ------------------------------------------------------------------------------
 
 // The entities moved into the definition: copies appended to it, the originals erased.

@@ -24,6 +24,7 @@ void registerArrayCommand(Engine& engine);    // ARRAY
 void registerBlockCommands(Engine& engine);   // BLOCK, INSERT, PURGE
 void registerTextCommands(Engine& engine);    // TEXT, MTEXT, -STYLE
 void registerCurveCommands(Engine& engine);   // ELLIPSE, SPLINE
+void registerGroupCommand(Engine& engine);    // GROUP
 
 // A system variable's name typed as a command: shows the value and asks for a new one
 // (read-only variables only show it).

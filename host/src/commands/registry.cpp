@@ -26,6 +26,7 @@ void registerHostCommands(Engine& e) {
     registerBlockCommands(e);
     registerTextCommands(e);
     registerCurveCommands(e);
+    registerGroupCommand(e);
 }
 
 } // namespace zel::commands

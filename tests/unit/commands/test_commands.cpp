@@ -134,4 +134,32 @@ TEST_F(FileCommands, InsertOfADrawingFileBringsItsLayersAndNestedBlocks) {
     EXPECT_TRUE(has("none.dxf を読めません")) << transcript();
 }
 
+// Members of a named group, as the group dictionary holds them (0 when there is no group).
+uint32_t groupSize(AcDbDatabase& db, const wchar_t* name) {
+    AcDbDictionary* dict = nullptr;
+    if (db.getGroupDictionary(dict, AcDb::kForRead) != Acad::eOk) return 0;
+    AcDbObject* obj = nullptr;
+    uint32_t n = 0;
+    if (dict->getAt(name, obj, AcDb::kForRead) == Acad::eOk) {
+        if (auto* g = AcDbGroup::cast(obj)) n = g->numEntities();
+        obj->close();
+    }
+    dict->close();
+    return n;
+}
+
+TEST_F(CommandTest, GroupMembersFollowAddRemoveAndUndo) {
+    run("LINE 0,0 10,0 \"\"\nCIRCLE 5,5 2\nGROUP C PARTS \"\" ALL \"\"\n");
+    EXPECT_EQ(groupSize(s.database(), L"PARTS"), 2u) << transcript();
+    run("LINE 0,10 10,10 \"\"\nGROUP A PARTS L \"\"\n");
+    EXPECT_EQ(groupSize(s.database(), L"PARTS"), 3u);
+    run("GROUP R PARTS W -1,-1 11,1 \"\"\n");
+    EXPECT_EQ(groupSize(s.database(), L"PARTS"), 2u) << "the first line left the group";
+    run("U\n");
+    EXPECT_EQ(groupSize(s.database(), L"PARTS"), 3u) << "U puts it back";
+    run("GROUP E PARTS\n");
+    EXPECT_EQ(groupSize(s.database(), L"PARTS"), 0u);
+    EXPECT_EQ(entities().size(), 3u) << "exploding a group keeps its entities";
+}
+
 } // namespace
