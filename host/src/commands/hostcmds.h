@@ -25,6 +25,7 @@ void registerBlockCommands(Engine& engine);   // BLOCK, INSERT, PURGE
 void registerTextCommands(Engine& engine);    // TEXT, MTEXT, -STYLE
 void registerCurveCommands(Engine& engine);   // ELLIPSE, SPLINE
 void registerGroupCommand(Engine& engine);    // GROUP
+void registerLinetypeCommand(Engine& engine); // -LINETYPE
 
 // A system variable's name typed as a command: shows the value and asks for a new one
 // (read-only variables only show it).

@@ -27,6 +27,7 @@ void registerHostCommands(Engine& e) {
     registerTextCommands(e);
     registerCurveCommands(e);
     registerGroupCommand(e);
+    registerLinetypeCommand(e);
 }
 
 } // namespace zel::commands

@@ -162,4 +162,37 @@ TEST_F(CommandTest, GroupMembersFollowAddRemoveAndUndo) {
     EXPECT_EQ(entities().size(), 3u) << "exploding a group keeps its entities";
 }
 
+// The dashes of a linetype of the drawing (empty when there is none).
+std::vector<double> dashesOf(AcDbDatabase& db, const wchar_t* name) {
+    std::vector<double> out;
+    AcDbLinetypeTable* table = nullptr;
+    if (db.getLinetypeTable(table, AcDb::kForRead) != Acad::eOk) return out;
+    AcDbLinetypeTableRecord* r = nullptr;
+    if (table->getAt(name, r, AcDb::kForRead) == Acad::eOk) {
+        for (int i = 0; i < r->numDashes(); ++i)
+            out.push_back(r->dashLengthAt(i));
+        r->close();
+    }
+    table->close();
+    return out;
+}
+
+TEST_F(CommandTest, LinetypesLoadFromAFileAndFromATypedPattern) {
+    std::string lin = std::string(ZEL_FIXTURES_DIR) + "/linetypes.lin";
+    run("-LINETYPE L * \"" + lin + "\" \"\"\n");
+    EXPECT_EQ(dashesOf(s.database(), L"CENTER"), (std::vector<double>{12, -3, 2, -3}));
+    EXPECT_EQ(dashesOf(s.database(), L"DOTS"), (std::vector<double>{0, -1.5}));
+    EXPECT_TRUE(dashesOf(s.database(), L"GAS_LINE").empty()) << "a pattern with text is skipped";
+    EXPECT_TRUE(has("\"GAS_LINE\" は図形や文字を含むため読み込めません。")) << transcript();
+    run("-LINETYPE C DASH2 破線 \"A,6,-2\" S DASH2 \"\"\nLINE 0,0 1,0 \"\"\n");
+    EXPECT_EQ(dashesOf(s.database(), L"DASH2"), (std::vector<double>{6, -2}));
+    AcDbLine* line = nullptr;
+    ASSERT_EQ(acdbOpenObject(line, entities("LINE").back(), AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(std::wstring(line->linetype()), L"DASH2") << "S made it current";
+    line->close();
+    run("-LINETYPE L X \"/no/such.lin\" S NOSUCH \"\"\n");
+    EXPECT_TRUE(has("を開けません")) << transcript();
+    EXPECT_TRUE(has("線種 \"NOSUCH\" が見つかりません。"));
+}
+
 } // namespace
