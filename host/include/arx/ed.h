@@ -76,6 +76,12 @@ int acedSetVar(const ACHAR* sym, const struct resbuf* val);
 
 // Environment values of the session. acedGetEnv: RTERROR when the name is unknown or the
 // buffer too small.
+// A file by name: as given, then in the drawing's folder and the support folders (the ACAD
+// environment value, the ZELCAD_SUPPORT variable). RTERROR when not found or too long for len.
+int acedFindFile(const ACHAR* fname, ACHAR* result, size_t len);
+template <size_t N> int acedFindFile(const ACHAR* fname, ACHAR (&result)[N]) {
+    return acedFindFile(fname, result, N);
+}
 int acedGetEnv(const ACHAR* sym, ACHAR* var, size_t len);
 int acedSetEnv(const ACHAR* sym, const ACHAR* val);
 template <size_t N> int acedGetEnv(const ACHAR* sym, ACHAR (&var)[N]) {

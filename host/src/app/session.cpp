@@ -4,6 +4,7 @@
 #include "core/text.h"
 #include "dxf/dxf.h"
 #include "editor/input.h"
+#include "app/lisp_bridge.h"
 #include "lisp/host_bridge.h"
 #include "lisp/resbuf_conv.h"
 
@@ -140,6 +141,7 @@ void Session::wireLisp() {
     };
     bridge->alert = [ed](std::wstring_view text) { ed->alert(text); };
     bridge->cancelRequested = [ed] { return ed->userBreak(); };
+    connectDrawingFunctions(*bridge);
     mLisp->setHostBridge(bridge);
     mLisp->setOutput([ed](std::wstring_view text) { ed->print(text); });
     lisp::Interpreter* interp = mLisp.get();

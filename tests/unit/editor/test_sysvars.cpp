@@ -5,7 +5,10 @@
 #include "editor_fixture.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <random>
+#include <unistd.h>
 
 using namespace zel::editor;
 using zel::core::wideToUtf8;
@@ -306,6 +309,25 @@ TEST_F(SysVarTest, LastPromptFollowsTheCommandLine) {
     EXPECT_EQ(lisp(L"LASTPROMPT"), "\"距離 が大きすぎます\""); // not the command line
     acedPrompt(L"\n次 :");
     EXPECT_EQ(lisp(L"LASTPROMPT"), "\"次 :\"");
+}
+
+TEST_F(SysVarTest, FindFileLooksInTheSupportFolders) {
+    namespace fs = std::filesystem;
+    fs::path dir = fs::temp_directory_path() / ("zel_findfile_" + std::to_string(::getpid()));
+    fs::create_directories(dir / "support");
+    std::ofstream(dir / "support" / "office.lin") << "*CENTER,c\nA,12,-3\n";
+    ACHAR found[512];
+    EXPECT_EQ(acedFindFile(L"office.lin", found), RTERROR) << "not in a folder searched yet";
+    ASSERT_EQ(acedSetEnv(L"ACAD", (L"/no/such;" + (dir / "support").wstring()).c_str()), RTNORM);
+    ASSERT_EQ(acedFindFile(L"office.lin", found), RTNORM);
+    EXPECT_EQ(fs::path(found), dir / "support" / "office.lin");
+    std::wstring absolute = (dir / "support" / "office.lin").wstring();
+    ASSERT_EQ(acedFindFile(absolute.c_str(), found), RTNORM) << "a full path is taken as it is";
+    ACHAR tiny[4];
+    EXPECT_EQ(acedFindFile(L"office.lin", tiny), RTERROR) << "the answer does not fit";
+    EXPECT_EQ(acedFindFile(L"", found), RTERROR);
+    EXPECT_EQ(acedFindFile(L"support", found), RTERROR) << "folders are not files";
+    fs::remove_all(dir);
 }
 
 TEST_F(SysVarTest, EnvironmentValues) {
