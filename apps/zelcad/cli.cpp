@@ -17,9 +17,10 @@ const char* kUsage =
     "commands:\n"
     "  dump DRAWING             canonical listing of the drawing's tables and entities\n"
     "  convert IN OUT           read a DXF (ASCII or binary, R12 to 2018), write DXF 2013\n"
-    "  run SCRIPT [DRAWING] [-o OUT.dxf]\n"
+    "  run SCRIPT [DRAWING] [-o OUT.dxf] [--svg OUT.svg]\n"
     "                           run a script (.zsc) on a drawing, print the transcript\n"
     "  shell [DRAWING]          an interactive command line\n"
+    "  plot DRAWING OUT.svg     a picture of the drawing's model space\n"
     "\n"
     "options:\n"
     "  -h, --help               this text\n"
@@ -34,7 +35,8 @@ const std::map<std::string, SubCommand>& subCommands() {
     static const std::map<std::string, SubCommand> table = {
         {"dump", {cmdDump, "zelcad dump DRAWING"}},
         {"convert", {cmdConvert, "zelcad convert IN OUT"}},
-        {"run", {cmdRun, "zelcad run SCRIPT [DRAWING] [-o OUT.dxf]"}},
+        {"run", {cmdRun, "zelcad run SCRIPT [DRAWING] [-o OUT.dxf] [--svg OUT.svg]"}},
+        {"plot", {cmdPlot, "zelcad plot DRAWING OUT.svg"}},
         {"shell", {cmdShell, "zelcad shell [DRAWING]"}},
     };
     return table;

@@ -13,6 +13,7 @@ enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 int runCli(const std::vector<std::string>& args, FILE* out, FILE* err);
 
 int cmdDump(const std::vector<std::string>& args, FILE* out, FILE* err);
+int cmdPlot(const std::vector<std::string>& args, FILE* out, FILE* err);
 int cmdConvert(const std::vector<std::string>& args, FILE* out, FILE* err);
 int cmdRun(const std::vector<std::string>& args, FILE* out, FILE* err);
 int cmdShell(const std::vector<std::string>& args, FILE* out, FILE* err);

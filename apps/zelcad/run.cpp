@@ -1,9 +1,10 @@
-// zelcad run SCRIPT [DRAWING] [-o OUT.dxf] / zelcad shell [DRAWING]
+// zelcad run SCRIPT [DRAWING] [-o OUT.dxf] [--svg OUT.svg] / zelcad shell [DRAWING]
 #include "cli.h"
 
 #include "app/session.h"
 #include "core/text.h"
 #include "editor/script.h"
+#include "plot/svg.h"
 
 #include <iostream>
 #include <string>
@@ -12,7 +13,7 @@ namespace zel::app {
 namespace {
 
 struct RunArgs {
-    std::string script, drawing, out;
+    std::string script, drawing, out, svg;
 };
 
 std::optional<RunArgs> runArgs(const std::vector<std::string>& args, FILE* err) {
@@ -22,6 +23,9 @@ std::optional<RunArgs> runArgs(const std::vector<std::string>& args, FILE* err) 
         if (args[i] == "-o") {
             if (i + 1 >= args.size()) break;
             r.out = args[++i];
+        } else if (args[i] == "--svg") {
+            if (i + 1 >= args.size()) break;
+            r.svg = args[++i];
         } else if (!args[i].empty() && args[i][0] == '-') {
             std::fprintf(err, "zelcad run: unknown option '%s'\n", args[i].c_str());
             return std::nullopt;
@@ -29,8 +33,8 @@ std::optional<RunArgs> runArgs(const std::vector<std::string>& args, FILE* err) 
             plain.push_back(args[i]);
         }
     }
-    if (plain.empty() || plain.size() > 2 || (!args.empty() && args.back() == "-o")) {
-        std::fputs("usage: zelcad run SCRIPT [DRAWING] [-o OUT.dxf]\n", err);
+    if (plain.empty() || plain.size() > 2 || (!args.empty() && (args.back() == "-o" || args.back() == "--svg"))) {
+        std::fputs("usage: zelcad run SCRIPT [DRAWING] [-o OUT.dxf] [--svg OUT.svg]\n", err);
         return std::nullopt;
     }
     r.script = plain[0];
@@ -80,6 +84,13 @@ int cmdRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
         std::wstring problem = s.save(core::utf8ToWide(a->out));
         if (!problem.empty()) {
             std::fprintf(err, "zelcad: %s\n", core::wideToUtf8(problem).c_str());
+            return kExitFailed;
+        }
+    }
+    if (!a->svg.empty()) {
+        std::string problem = plot::writeSvg(s.database(), a->svg);
+        if (!problem.empty()) {
+            std::fprintf(err, "zelcad: %s\n", problem.c_str());
             return kExitFailed;
         }
     }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -69,6 +70,28 @@ TEST_F(RunCli, PrintsTheTranscriptAndWritesTheDrawing) {
     std::string out2 = (dir / "out2.dxf").string();
     EXPECT_EQ(zelcad("run " + more + " " + out + " -o " + out2).status, 0);
     EXPECT_EQ(zelcad("dump " + out2).out.find("CIRCLE"), std::string::npos);
+}
+
+TEST_F(RunCli, PicturesOfTheResultAndOfADrawing) {
+    std::string script = file("p.zsc", "COLOR 1\nLINE 0,0 40,0 \"\"\nTEXT 0,5 3 0 ABC\n");
+    std::string svg = (dir / "p.svg").string(), dxf = (dir / "p.dxf").string();
+    CliRun r = zelcad("run " + script + " -o " + dxf + " --svg " + svg);
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::ifstream in(svg);
+    std::string picture((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(picture.find("points=\"0,0 40,0\" fill=\"none\" stroke=\"#ff0000\""),
+              std::string::npos)
+        << picture;
+    EXPECT_NE(picture.find(">ABC</text>"), std::string::npos);
+    std::string plotted = (dir / "plotted.svg").string();
+    ASSERT_EQ(zelcad("plot " + dxf + " " + plotted).status, 0);
+    std::ifstream again(plotted);
+    std::string second((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(second, picture) << "the saved drawing gives the same picture";
+    std::string missing = (dir / "missing.svg").string();
+    EXPECT_NE(zelcad("plot " + (dir / "none.dxf").string() + " " + missing).status, 0);
+    EXPECT_FALSE(fs::exists(missing));
+    EXPECT_EQ(zelcad("plot " + dxf).status, 2);
 }
 
 TEST_F(RunCli, FailuresExitNonZeroAndWriteNothing) {
