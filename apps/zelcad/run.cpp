@@ -1,5 +1,6 @@
 // zelcad run SCRIPT [DRAWING] [-o OUT.dxf] [--svg OUT.svg] / zelcad shell [DRAWING]
 #include "cli.h"
+#include "lineinput.h"
 
 #include "app/session.h"
 #include "core/text.h"
@@ -123,15 +124,17 @@ int cmdShell(const std::vector<std::string>& args, FILE* out, FILE* err) {
         });
     int lineNo = 0;
     std::vector<std::string> history;
+    LineInput input;
     s.editor().queue().setFeeder([&](editor::EventQueue& q) {
         std::fputc(' ', out);
         std::fflush(out);
         std::string line;
-        if (!std::getline(std::cin, line)) return false;
+        if (!input.next(line)) return false;
         ++lineNo;
         typedShown = true;
         if (line == "!!" && !history.empty()) line = history.back();
         if (!line.empty()) history.push_back(line);
+        input.remember(line);
         editor::Script sc = editor::parseScript(core::utf8ToWide(line), lineNo);
         if (!sc.ok()) {
             for (const auto& e : sc.errors)
