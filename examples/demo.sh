@@ -24,3 +24,11 @@ else
   echo "the dumps differ:"; diff "$out/before.txt" "$out/after.txt" || true
   exit 1
 fi
+echo
+echo "== zelcad run flange_holes.zsc flange.dxf -o flange-holes.dxf --svg flange-holes.svg"
+pictures="$here/../build/demo"
+mkdir -p "$pictures"
+"$zelcad" run "$here/flange_holes.zsc" "$here/drawings/flange.dxf" \
+  -o "$out/flange-holes.dxf" --svg "$pictures/flange-holes.svg"
+echo "entities after the edit: $("$zelcad" dump "$out/flange-holes.dxf" | grep -c ' layer=')"
+echo "picture of the result: build/demo/flange-holes.svg"
