@@ -26,6 +26,12 @@ void registerTextCommands(Engine& engine);    // TEXT, MTEXT, -STYLE
 void registerCurveCommands(Engine& engine);   // ELLIPSE, SPLINE
 void registerGroupCommand(Engine& engine);    // GROUP
 void registerLinetypeCommand(Engine& engine); // -LINETYPE
+void registerBreakCommand(Engine& engine);    // BREAK
+void registerTrimCommands(Engine& engine);    // TRIM, EXTEND
+void registerLengthenCommand(Engine& engine); // LENGTHEN
+void registerStretchCommand(Engine& engine);  // STRETCH
+void registerExplodeCommand(Engine& engine);  // EXPLODE
+void registerPeditCommand(Engine& engine);    // PEDIT
 
 // A system variable's name typed as a command: shows the value and asks for a new one
 // (read-only variables only show it).

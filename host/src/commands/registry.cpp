@@ -28,6 +28,12 @@ void registerHostCommands(Engine& e) {
     registerCurveCommands(e);
     registerGroupCommand(e);
     registerLinetypeCommand(e);
+    registerBreakCommand(e);
+    registerTrimCommands(e);
+    registerLengthenCommand(e);
+    registerStretchCommand(e);
+    registerExplodeCommand(e);
+    registerPeditCommand(e);
 }
 
 } // namespace zel::commands

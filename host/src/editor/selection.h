@@ -41,6 +41,9 @@ struct SelectRequest {
     bool skipLocked = true;         // entities on locked layers are left out (with a message)
     EntityIds initial;              // selected before the prompt (PICKFIRST, say)
     SelectionTokenSource tokens;    // the command's tokens (may be empty)
+    // When given, receives the crossing windows (as their four corners) and crossing polygons
+    // used, world XY, in the order given (STRETCH moves what lies inside them).
+    std::vector<std::vector<AcGePoint2d>>* crossings = nullptr;
 };
 
 struct SelectResult {

@@ -162,6 +162,7 @@ private:
         if (other.status != RTNORM) return std::nullopt;
         geom::Vec2 a = worldXY(mEd, p), b = worldXY(mEd, other.point);
         Area area = b.x >= a.x ? Area::Window : Area::Crossing;
+        if (area == Area::Crossing) noteCrossing(geom::Box2::of(a, b));
         return add(mQuery.box(geom::Box2::of(a, b), area));
     }
 
@@ -173,7 +174,14 @@ private:
             askPoint(mEd, SelMsg::OtherCorner, first.point, InputKind::Corner, false);
         if (other.status != RTNORM) return std::nullopt;
         geom::Box2 box = geom::Box2::of(worldXY(mEd, first.point), worldXY(mEd, other.point));
+        if (area == Area::Crossing) noteCrossing(box);
         return add(mQuery.box(box, area));
+    }
+
+    void noteCrossing(const geom::Box2& b) {
+        if (!mReq.crossings) return;
+        mReq.crossings->push_back({AcGePoint2d(b.lo.x, b.lo.y), AcGePoint2d(b.hi.x, b.lo.y),
+                              AcGePoint2d(b.hi.x, b.hi.y), AcGePoint2d(b.lo.x, b.hi.y)});
     }
 
     // The points of a fence or polygon until Enter; U takes the last one back. nullopt when
@@ -213,6 +221,11 @@ private:
         if (pts->size() < 3) {
             say(mEd, text(SelMsg::PolygonTooFew));
             return false;
+        }
+        if (area == Area::Crossing && mReq.crossings) {
+            mReq.crossings->emplace_back();
+            for (geom::Vec2 p : *pts)
+                mReq.crossings->back().emplace_back(p.x, p.y);
         }
         return add(mQuery.polygon(*pts, area));
     }
