@@ -10,30 +10,8 @@ namespace zel::commands {
 
 namespace {
 
-template <class Table> std::vector<AcDbObjectId> recordsOf(AcDbDatabase& db) {
-    Table* table = nullptr;
-    if (db.getSymbolTable(table, AcDb::kForRead) != Acad::eOk) return {};
-    std::vector<AcDbObjectId> ids;
-    for (AcDbObjectId id : table->recordIds())
-        if (!id.isErased()) ids.push_back(id);
-    table->close();
-    return ids;
-}
-
 std::wstring upper(const std::wstring& s) {
     return core::toUpper(s);
-}
-
-// Every entity of every block definition (model and paper space included), unerased.
-template <class Fn> void forEachEntity(AcDbDatabase& db, Fn fn) {
-    for (AcDbObjectId recordId : recordsOf<AcDbBlockTable>(db)) {
-        const auto* record = db::peekAs<AcDbBlockTableRecord>(recordId);
-        if (!record) continue;
-        for (AcDbObjectId id : record->entityIds()) {
-            const auto* ent = db::peekAs<AcDbEntity>(id);
-            if (ent && !id.isErased()) fn(*ent);
-        }
-    }
 }
 
 void eraseContents(AcDbObjectId recordId) {
@@ -127,6 +105,26 @@ private:
 
 } // namespace
 
+std::vector<AcDbObjectId> liveRecords(AcDbDatabase& db, db::DatabaseImpl::Table table) {
+    const auto* t = db::peekAs<AcDbSymbolTable>(db.impl().tableId(table));
+    std::vector<AcDbObjectId> ids;
+    if (!t) return ids;
+    for (AcDbObjectId id : t->recordIds())
+        if (!id.isErased()) ids.push_back(id);
+    return ids;
+}
+
+void forEachEntityOf(AcDbDatabase& db, const std::function<void(const AcDbEntity&)>& fn) {
+    for (AcDbObjectId recordId : liveRecords(db, db::DatabaseImpl::kBlock)) {
+        const auto* record = db::peekAs<AcDbBlockTableRecord>(recordId);
+        if (!record) continue;
+        for (AcDbObjectId id : record->entityIds()) {
+            const auto* ent = db::peekAs<AcDbEntity>(id);
+            if (ent && !id.isErased()) fn(*ent);
+        }
+    }
+}
+
 AcDbObjectId findBlock(AcDbDatabase& db, const std::wstring& name) {
     AcDbBlockTable* table = nullptr;
     if (db.getBlockTable(table, AcDb::kForRead) != Acad::eOk) return {};
@@ -162,7 +160,7 @@ AcDbObjectId defineBlock(AcDbDatabase& db, const std::wstring& name, const AcGeP
 bool blockIsReferenced(AcDbDatabase& db, const std::wstring& name) {
     std::wstring wanted = upper(name);
     bool found = false;
-    forEachEntity(db, [&](const AcDbEntity& ent) {
+    forEachEntityOf(db, [&](const AcDbEntity& ent) {
         const auto* ref = AcDbBlockReference::cast(&ent);
         if (ref && upper(ref->blockName()) == wanted) found = true;
     });

@@ -2,12 +2,19 @@
 #pragma once
 
 #include "arx/db.h"
+#include "db/database_impl.h"
+
+#include <functional>
 
 #include <string>
 #include <vector>
 
 namespace zel::commands {
 
+// The records of a table that are not erased, in table order.
+std::vector<AcDbObjectId> liveRecords(AcDbDatabase& db, db::DatabaseImpl::Table table);
+// Every unerased entity of every block definition (model and paper space included).
+void forEachEntityOf(AcDbDatabase& db, const std::function<void(const AcDbEntity&)>& fn);
 // The record of a block of that name (erased ones not counted); the null id when none.
 AcDbObjectId findBlock(AcDbDatabase& db, const std::wstring& name);
 // A new, empty block definition, or the existing one emptied (its entities erased).

@@ -11,6 +11,7 @@
 #include "dxf/dxf.h"
 
 #include <filesystem>
+#include <set>
 
 namespace zel::commands {
 
@@ -179,6 +180,10 @@ void insertCommand(Engine& e) {
 
 // ---- PURGE ------------------------------------------------------------------------------
 
+bool matches(const std::wstring& name, const std::wstring& pattern) {
+    return core::wildcardMatch(core::toUpper(name), core::toUpper(pattern));
+}
+
 // Blocks matching the pattern that nothing refers to (the spaces and anonymous blocks of
 // dimensions stay: the drawing owns them).
 std::vector<std::wstring> purgeableBlocks(AcDbDatabase& db, const std::wstring& pattern) {
@@ -190,48 +195,111 @@ std::vector<std::wstring> purgeableBlocks(AcDbDatabase& db, const std::wstring& 
     for (AcDbObjectId id : ids) {
         const auto* r = db::peekAs<AcDbBlockTableRecord>(id);
         if (!r || id.isErased() || r->isLayout() || r->name().starts_with(L"*")) continue;
-        if (!core::wildcardMatch(core::toUpper(r->name()), core::toUpper(pattern))) continue;
-        if (!blockIsReferenced(db, r->name())) names.push_back(r->name());
+        if (matches(r->name(), pattern) && !blockIsReferenced(db, r->name()))
+            names.push_back(r->name());
     }
     return names;
 }
 
-bool eraseBlock(AcDbDatabase& db, const std::wstring& name) {
-    AcDbObjectId id = findBlock(db, name);
-    AcDbObject* record = nullptr;
-    if (id.isNull() || acdbOpenObject(record, id, AcDb::kForWrite) != Acad::eOk) return false;
-    Acad::ErrorStatus es = record->erase();
-    record->close();
-    return es == Acad::eOk;
+// Names of a table that the drawing uses: by its entities (in every block), by its layers
+// (linetypes), as the current value, and the names every drawing keeps.
+std::set<std::wstring> usedNames(AcDbDatabase& db, db::DatabaseImpl::Table kind) {
+    using T = db::DatabaseImpl::Table;
+    std::set<std::wstring> used;
+    auto use = [&](const std::wstring& n) { used.insert(core::toUpper(n)); };
+    auto recordName = [](AcDbObjectId id) {
+        const auto* r = db::peekAs<AcDbSymbolTableRecord>(id);
+        return r ? r->name() : std::wstring();
+    };
+    for (const wchar_t* kept :
+         {L"0", L"DEFPOINTS", L"CONTINUOUS", L"BYLAYER", L"BYBLOCK", L"STANDARD"})
+        use(kept);
+    use(recordName(kind == T::kLayer      ? db.clayer()
+                   : kind == T::kLinetype ? db.celtype()
+                                          : db.textstyle()));
+    forEachEntityOf(db, [&](const AcDbEntity& ent) {
+        if (kind == T::kLayer) use(ent.layer());
+        if (kind == T::kLinetype) use(ent.linetype());
+        if (kind != T::kStyle) return;
+        if (const auto* t = AcDbText::cast(&ent)) use(t->textStyleName());
+        if (const auto* m = AcDbMText::cast(&ent)) use(m->textStyleName());
+    });
+    if (kind == T::kLinetype)
+        for (AcDbObjectId id : liveRecords(db, T::kLayer))
+            if (const auto* l = db::peekAs<AcDbLayerTableRecord>(id)) use(l->linetypeName());
+    return used;
 }
 
-void purgeBlocks(Engine& e, Ask& ask) {
+template <db::DatabaseImpl::Table Kind>
+std::vector<std::wstring> purgeableRecords(AcDbDatabase& db, const std::wstring& pattern) {
+    std::set<std::wstring> used = usedNames(db, Kind);
+    std::vector<std::wstring> names;
+    for (AcDbObjectId id : liveRecords(db, Kind)) {
+        const auto* r = db::peekAs<AcDbSymbolTableRecord>(id);
+        if (r && matches(r->name(), pattern) && !used.count(core::toUpper(r->name())))
+            names.push_back(r->name());
+    }
+    return names;
+}
+
+template <db::DatabaseImpl::Table Kind>
+bool eraseRecord(AcDbDatabase& db, const std::wstring& name) {
+    for (AcDbObjectId id : liveRecords(db, Kind)) {
+        const auto* r = db::peekAs<AcDbSymbolTableRecord>(id);
+        if (!r || core::toUpper(r->name()) != core::toUpper(name)) continue;
+        AcDbObject* record = nullptr;
+        if (acdbOpenObject(record, id, AcDb::kForWrite) != Acad::eOk) return false;
+        Acad::ErrorStatus es = record->erase();
+        record->close();
+        return es == Acad::eOk;
+    }
+    return false;
+}
+
+struct PurgeKind {
+    const wchar_t* keyword;
+    const wchar_t* label;
+    std::vector<std::wstring> (*purgeable)(AcDbDatabase&, const std::wstring& pattern);
+    bool (*erase)(AcDbDatabase&, const std::wstring& name);
+};
+
+using Table = db::DatabaseImpl::Table;
+const PurgeKind kPurgeKinds[] = {
+    {L"Blocks", L"ブロック", purgeableBlocks, eraseRecord<Table::kBlock>},
+    {L"LAyers", L"画層", purgeableRecords<Table::kLayer>, eraseRecord<Table::kLayer>},
+    {L"LTypes", L"線種", purgeableRecords<Table::kLinetype>, eraseRecord<Table::kLinetype>},
+    {L"STyles", L"文字スタイル", purgeableRecords<Table::kStyle>, eraseRecord<Table::kStyle>},
+};
+
+void purgeKind(Engine& e, Ask& ask, const PurgeKind& kind) {
     Answer pattern = ask.string(L"名前削除する名前を入力 <*>:");
     std::wstring names = pattern.text.empty() ? L"*" : pattern.text;
     Answer verify = ask.keyword(L"各名前を確認しますか? [はい(Y)/いいえ(N)] <Y>:", L"Yes No");
+    bool asking = !verify.keyword(L"No");
     int purged = 0;
     // Purging one block can free the blocks it referred to: repeat until nothing changes.
     for (bool more = true; more;) {
         more = false;
-        for (const std::wstring& name : purgeableBlocks(e.database(), names)) {
-            if (!verify.keyword(L"No")) {
-                Answer one = ask.keyword(L"ブロック " + inQuotes(name) +
+        for (const std::wstring& name : kind.purgeable(e.database(), names)) {
+            if (asking) {
+                Answer one = ask.keyword(std::wstring(kind.label) + L" " + inQuotes(name) +
                                              L" を名前削除しますか? [はい(Y)/いいえ(N)] <N>:",
                                          L"Yes No");
                 if (!one.keyword(L"Yes")) continue;
             }
-            if (!eraseBlock(e.database(), name)) continue;
-            e.editor().print(L"\nブロック " + inQuotes(name) + L" を名前削除中。");
+            if (!kind.erase(e.database(), name)) continue;
+            e.editor().print(L"\n" + std::wstring(kind.label) + L" " + inQuotes(name) +
+                             L" を名前削除中。");
             ++purged;
-            more = true;
+            more = !asking; // asked once per name is enough
         }
-        if (!verify.keyword(L"No")) break; // asked once per name is enough
     }
     if (purged == 0) {
-        e.editor().print(L"\n名前削除する未参照のブロックはありません。");
+        e.editor().print(L"\n名前削除する未参照の" + std::wstring(kind.label) + L"はありません。");
         return;
     }
-    e.editor().print(L"\n" + std::to_wstring(purged) + L" 個のブロックを名前削除しました。");
+    e.editor().print(L"\n" + std::to_wstring(purged) + L" 個の" + kind.label +
+                     L"を名前削除しました。");
 }
 
 void purgeCommand(Engine& e) {
@@ -239,11 +307,8 @@ void purgeCommand(Engine& e) {
     Answer kind = ask.keyword(L"名前削除する未使用オブジェクトのタイプを入力 "
                               L"[ブロック(B)/画層(LA)/線種(LT)/文字スタイル(ST)]:",
                               L"Blocks LAyers LTypes STyles", RSG_NONULL);
-    if (!kind.keyword(L"Blocks")) {
-        e.editor().print(L"\nこの種類の名前削除はまだできません (ブロックのみ)。");
-        return;
-    }
-    purgeBlocks(e, ask);
+    for (const PurgeKind& k : kPurgeKinds)
+        if (kind.keyword(k.keyword)) return purgeKind(e, ask, k);
 }
 
 } // namespace

@@ -16,7 +16,7 @@ namespace {
 bool isInteger(VarType t) {
     return t == VarType::Int16 || t == VarType::Int32;
 }
-bool isPoint(VarType t) {
+[[maybe_unused]] bool isPoint(VarType t) { // used by an assert only
     return t == VarType::Point2d || t == VarType::Point3d;
 }
 
