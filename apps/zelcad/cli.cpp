@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include <cstddef>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -23,6 +24,7 @@ const char* kUsage =
     "  plot DRAWING OUT.svg     a picture of the drawing's model space\n"
     "\n"
     "options:\n"
+    "  --load MODULE            load a module (a name or a path) before run or shell starts\n"
     "  -h, --help               this text\n"
     "  --version                the program's version\n";
 
@@ -42,9 +44,35 @@ const std::map<std::string, SubCommand>& subCommands() {
     return table;
 }
 
+std::vector<std::string> gModules;
+
+// Takes the --load options out of the arguments; false (told) when one has no name.
+bool takeModules(std::vector<std::string>& args, FILE* err) {
+    gModules.clear();
+    for (size_t i = 0; i < args.size();) {
+        if (args[i] != "--load") {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            std::fputs("zelcad: --load needs a module name\n", err);
+            return false;
+        }
+        gModules.push_back(args[i + 1]);
+        args.erase(args.begin() + std::ptrdiff_t(i), args.begin() + std::ptrdiff_t(i) + 2);
+    }
+    return true;
+}
+
 } // namespace
 
-int runCli(const std::vector<std::string>& args, FILE* out, FILE* err) {
+const std::vector<std::string>& modulesToLoad() {
+    return gModules;
+}
+
+int runCli(const std::vector<std::string>& given, FILE* out, FILE* err) {
+    std::vector<std::string> args = given;
+    if (!takeModules(args, err)) return kExitUsage;
     if (args.empty()) {
         std::fputs(kUsage, err);
         return kExitUsage;

@@ -12,6 +12,10 @@ enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 
 int runCli(const std::vector<std::string>& args, FILE* out, FILE* err);
 
+// The modules given with --load NAME (any number, anywhere on the command line), loaded by run
+// and shell into their session before the work starts.
+const std::vector<std::string>& modulesToLoad();
+
 int cmdDump(const std::vector<std::string>& args, FILE* out, FILE* err);
 int cmdPlot(const std::vector<std::string>& args, FILE* out, FILE* err);
 int cmdConvert(const std::vector<std::string>& args, FILE* out, FILE* err);

@@ -57,6 +57,17 @@ bool openGiven(Session& s, const std::string& drawing, FILE* err) {
     return false;
 }
 
+// Loads the modules of --load; false (told) when one cannot be loaded.
+bool loadModules(Session& s, FILE* err) {
+    for (const std::string& name : modulesToLoad()) {
+        std::wstring problem = s.modules().load(core::utf8ToWide(name));
+        if (problem.empty()) continue;
+        std::fprintf(err, "zelcad: %s\n", core::wideToUtf8(problem).c_str());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int cmdRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
@@ -72,8 +83,10 @@ int cmdRun(const std::vector<std::string>& args, FILE* out, FILE* err) {
     Session s;
     s.makeCurrent();
     if (!openGiven(s, a->drawing, err)) return kExitFailed;
+    if (!loadModules(s, err)) return kExitFailed;
     editor::enqueue(s.editor().queue(), script);
     s.engine().run();
+    s.modules().quitAll(); // what modules say when they go belongs to the transcript
     writeText(out, s.editor().transcript().text());
     std::fputc('\n', out);
     if (s.editor().queue().exhausted()) {
@@ -106,6 +119,7 @@ int cmdShell(const std::vector<std::string>& args, FILE* out, FILE* err) {
     Session s;
     s.makeCurrent();
     if (!openGiven(s, args.empty() ? std::string() : args[0], err)) return kExitFailed;
+    if (!loadModules(s, err)) return kExitFailed;
     // The terminal already shows what the user typed: the echo of a line's first answer is
     // left out, and so is the line break that would follow it.
     bool typedShown = false, skipBreak = false;
@@ -147,6 +161,7 @@ int cmdShell(const std::vector<std::string>& args, FILE* out, FILE* err) {
         return true;
     });
     s.engine().run();
+    s.modules().quitAll(); // while the transcript still shows what they say
     std::fputc('\n', out);
     return kExitOk;
 }

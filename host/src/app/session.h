@@ -1,15 +1,27 @@
-// A session of the program: one drawing with its editor, LISP interpreter and command engine,
-// wired together (the LISP reaches the editor through its host bridge; the engine opens and
-// saves drawings through the session). zelcad run and zelcad shell drive one.
+// A session of the program: the editor and command engine, the open documents (each with its
+// drawing and LISP interpreter), and what modules talk to: the system registry, the command
+// stack, the editor's reactors and the module loader. zelcad run and zelcad shell drive one;
+// the one made current is what the C-style API works with.
+//
+// With the system variable SDI at 1 (the default) NEW and OPEN replace the drawing of the
+// active document; at 0 they open another document and make it active. CLOSE closes the
+// active document (the last one closed leaves a new empty drawing).
 #pragma once
 
+#include "app/cmdstack.h"
+#include "app/documents.h"
+#include "app/edreactors.h"
+#include "app/modules.h"
+#include "app/sysregistry.h"
 #include "arx/db.h"
 #include "commands/engine.h"
 #include "editor/editor.h"
+#include "lisp/external.h"
 #include "lisp/interp.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zel::app {
 
@@ -23,27 +35,65 @@ public:
 
     editor::Editor& editor() { return *mEditor; }
     commands::Engine& engine() { return *mEngine; }
-    lisp::Interpreter& lisp() { return *mLisp; }
-    AcDbDatabase& database() { return *mDb; }
+    // Of the active document.
+    lisp::Interpreter& lisp() { return mDocs->active()->lisp(); }
+    AcDbDatabase& database() { return *mDocs->active()->database(); }
+
+    DocManager& documents() { return *mDocs; }
+    ModuleLoader& modules() { return *mModules; }
+    CommandStack& commandStack() { return *mCommands; }
+    EditorReactors& editorReactors() { return mReactors; }
+    SystemRegistry& registry() { return mRegistry; }
 
     // Makes this session the one the C-style API works with (and acutPrintf writes to).
     void makeCurrent();
 
-    // Documents: an empty text on success, else the message (the drawing is then unchanged).
+    // The active document's drawing: an empty text on success, else the message (the drawing
+    // is then unchanged). open and newDrawing follow SDI.
     std::wstring open(const std::wstring& path);
     std::wstring save(const std::wstring& path);
     std::wstring newDrawing();
-    const std::wstring& path() const { return mPath; }
+    std::wstring close();
+    const std::wstring& path() const { return mDocs->active()->path(); }
+
+    // A LISP function of a module (acedDefun) being called: its code and the call (for
+    // acedGetFunCode, acedGetArgs and the acedRet family). Null outside such calls.
+    struct ModuleCall {
+        short code;
+        lisp::ExternalCall* call;
+    };
+    const ModuleCall* moduleCall() const { return mCalls.empty() ? nullptr : &mCalls.back(); }
+    // Runs the function of code that module defined, for LISP; RSRSLT or RSERR.
+    int callModuleFunction(const Module* module, short code, lisp::ExternalCall& call);
 
 private:
-    void setDrawing(std::unique_ptr<AcDbDatabase> db);
-    void wireLisp();
+    std::unique_ptr<lisp::Interpreter> makeLisp();
+    void activated(Document& doc);
+    void forget(const Module& module);
+    void wireEngine();
+    void wireReactors();
+    bool singleDocument() const;
+    InputPointManager::PointContext pointContext(const editor::InputNotice& n, Document& doc);
+    std::wstring replaceOrAdd(std::unique_ptr<AcDbDatabase> db, const std::wstring& path);
 
-    std::unique_ptr<AcDbDatabase> mDb;
     std::unique_ptr<editor::Editor> mEditor;
-    std::unique_ptr<lisp::Interpreter> mLisp;
     std::unique_ptr<commands::Engine> mEngine;
-    std::wstring mPath;
+    SystemRegistry mRegistry;
+    EditorReactors mReactors;
+    std::unique_ptr<DocManager> mDocs;
+    std::unique_ptr<CommandStack> mCommands;
+    std::unique_ptr<ModuleLoader> mModules;
+    std::vector<ModuleCall> mCalls;
+    int mEngineReactor = 0;
+    int mVarObserver = 0;
+    int mInputObserver = 0;
 };
+
+// The session the C-style API works with (null when none).
+Session* currentSession();
+
+// ARXLOAD, ARXUNLOAD (and CAL, registered with them).
+void registerModuleCommands(Session& s);
+void registerCalCommand(Session& s);
 
 } // namespace zel::app

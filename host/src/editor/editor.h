@@ -35,8 +35,10 @@ enum class InputKind { Point, Corner, Distance, Angle, Orient, String, Keyword, 
 // Told after every input call of the editor (input-context reactors build on it).
 struct InputNotice {
     InputKind kind;
-    int status;        // RTNORM, RTNONE, RTKWORD, RTCAN ...
-    AcGePoint3d point; // the point given (UCS), for points
+    int status;           // RTNORM, RTNONE, RTKWORD, RTCAN ...
+    AcGePoint3d point;    // the point given (UCS), for points
+    bool drag = false;    // the point ended a drag (InputRequest::drag)
+    bool clicked = false; // the answer was a click, not typed
 };
 
 struct StatusBar {

@@ -62,6 +62,7 @@ public:
         for (;;) {
             mLastPoint.reset(); // a refused answer leaves LASTPOINT alone
             Reply r = readReply(mEd, mReq.spaces);
+            mClicked = r.kind == Reply::Point && r.clicked;
             if (transparent(r)) continue;
             if (r.kind == Reply::Cancel || r.kind == Reply::End) {
                 mEd.transcript().input(text(Msg::Cancel));
@@ -114,7 +115,7 @@ private:
         if (result.status == RTKWORD) mEd.setLastKeyword(result.text);
         if (result.status == RTNORM && mLastPoint) mEd.setLastPoint(*mLastPoint);
         mEd.osnapOverride().reset();
-        mEd.notifyInput(InputNotice{mReq.kind, result.status, result.point});
+        mEd.notifyInput(InputNotice{mReq.kind, result.status, result.point, mReq.drag, mClicked});
         return result;
     }
 
@@ -363,6 +364,7 @@ private:
     const InitGet& mInit;
     ParseContext mCtx;
     std::optional<AcGePoint3d> mLastPoint; // the last point the user gave
+    bool mClicked = false;                 // the last answer was a click
 };
 
 } // namespace

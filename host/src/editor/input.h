@@ -21,6 +21,7 @@ struct InputRequest {
     std::optional<AcGePoint3d> base; // UCS; rubber band / distance and angle from it
     InitGet init;
     bool spaces = false; // strings: blanks belong to the text (cronly)
+    bool drag = false;   // points: the point ends a drag (input-context reactors are told so)
 };
 
 struct InputResult {

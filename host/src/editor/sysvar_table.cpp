@@ -286,6 +286,7 @@ std::vector<SysVarDef> buildTable() {
         typed(L"PLINEWID", kPlinewid, REAL, RW, r(0), 0, kInf),
         ses(L"REFEDITNAME", STR, RO, s(L"")),
         ses(L"SCREENSIZE", P2, RO, p(1920, 1080)),
+        ses(L"SDI", I16, RW, i(1), 0, 1),
         ses(L"SNAPANG", REAL, RW, r(0)),
         ses(L"SNAPMODE", I16, RW, i(0), 0, 1),
         hdr(L"SORTENTS", L"$SORTENTS", 280, I16, RW, i(127), 0, 127),

@@ -1,0 +1,4 @@
+// Command registration: the command stack and its flags.
+#pragma once
+
+#include "aced.h"

@@ -1,0 +1,4 @@
+// Registration services of modules: the dynamic linker and the system registry.
+#pragma once
+
+#include "rx.h"
