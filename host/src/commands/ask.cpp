@@ -2,6 +2,7 @@
 #include "core/units.h"
 
 #include <cassert>
+#include <utility>
 
 namespace zel::commands {
 
@@ -29,6 +30,7 @@ Answer Ask::ask(editor::InputKind kind, std::wstring_view prompt, std::optional<
         if (list) req.init.keywords = std::move(*list);
     }
     req.spaces = spaces;
+    req.drag = std::exchange(mDrag, false);
     editor::InputResult r = editor::requestInput(mEd, req);
     if (r.status == RTCAN) throw Cancelled{};
     Answer a;

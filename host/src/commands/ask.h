@@ -57,12 +57,20 @@ public:
     Answer real(std::wstring_view prompt, int bits = 0, std::wstring_view keywords = {});
     Answer string(std::wstring_view prompt, bool spaces = false);
 
+    // The next answer ends a drag (the second point of MOVE, the angle of ROTATE ...): the
+    // input-context reactors are told with endDragSequence instead of endGetPoint.
+    Ask& dragging() {
+        mDrag = true;
+        return *this;
+    }
+
     editor::Editor& editor() { return mEd; }
 
 private:
     Answer ask(editor::InputKind kind, std::wstring_view prompt, std::optional<AcGePoint3d> base,
                int bits, std::wstring_view keywords, bool spaces = false);
     editor::Editor& mEd;
+    bool mDrag = false;
 };
 
 } // namespace zel::commands

@@ -93,7 +93,9 @@ std::optional<double> deltaFor(Engine& e, const Curve& c, bool atStart) {
         return (s.value - (arc->end - arc->start)) * arc->radius;
     case How::Dynamic: {
         geom::Vec2 end = atStart ? geom::startPoint(c) : geom::endPoint(c);
-        Answer p = Ask(e.editor()).point(L"新しい端点を指定:", geom::toPoint3d(end), RSG_NONULL);
+        Answer p = Ask(e.editor())
+                       .dragging()
+                       .point(L"新しい端点を指定:", geom::toPoint3d(end), RSG_NONULL);
         return geom::deltaToPoint(c, atStart, {p.point.x, p.point.y});
     }
     }

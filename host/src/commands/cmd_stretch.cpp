@@ -227,7 +227,8 @@ void stretchCommand(Engine& e) {
     if (r.ids.empty()) return;
     Ask ask(e.editor());
     Answer base = ask.point(L"基点を指定:", {}, RSG_NONULL);
-    Answer to = ask.point(L"2 点目を指定 または <1 点目を移動距離として使用>:", base.point);
+    Answer to =
+        ask.dragging().point(L"2 点目を指定 または <1 点目を移動距離として使用>:", base.point);
     AcGeVector3d d = to.none() ? base.point.asVector() : to.point - base.point;
     if (windows.empty()) {
         e.editor().print(

@@ -40,7 +40,8 @@ void moveCommand(Engine& e) {
     if (ids.empty()) return;
     Ask ask(e.editor());
     Answer base = ask.point(L"基点を指定:", {}, RSG_NONULL);
-    Answer to = ask.point(L"目的点を指定 または <1 点目を移動距離として使用>:", base.point);
+    Answer to =
+        ask.dragging().point(L"目的点を指定 または <1 点目を移動距離として使用>:", base.point);
     AcGeVector3d d = to.none() ? base.point.asVector() : to.point - base.point;
     transformAll(ids, AcGeMatrix3d::translation(d));
 }
@@ -52,7 +53,8 @@ void copyCommand(Engine& e) {
     Answer base = ask.point(L"基点を指定:", {}, RSG_NONULL);
     bool once = e.editor().vars().integer(L"COPYMODE") == 1;
     for (;;) {
-        Answer to = ask.point(L"2 点目を指定 または [終了(E)] <終了>:", base.point, 0, L"Exit");
+        Answer to =
+            ask.dragging().point(L"2 点目を指定 または [終了(E)] <終了>:", base.point, 0, L"Exit");
         if (to.none() || to.keyword(L"Exit")) return;
         copyAll(e, ids, AcGeMatrix3d::translation(to.point - base.point));
         if (once) return;
@@ -64,7 +66,8 @@ void rotateCommand(Engine& e) {
     if (ids.empty()) return;
     Ask ask(e.editor());
     Answer base = ask.point(L"基点を指定:", {}, RSG_NONULL);
-    Answer a = ask.angle(L"回転角度を指定 または [参照(R)]:", base.point, RSG_NONULL, L"Reference");
+    Answer a = ask.dragging().angle(L"回転角度を指定 または [参照(R)]:", base.point, RSG_NONULL,
+                                    L"Reference");
     double angle = a.real;
     if (a.keyword(L"Reference")) {
         Answer ref = ask.angle(L"参照角度を指定 <0>:");
@@ -80,7 +83,8 @@ void scaleCommand(Engine& e) {
     Ask ask(e.editor());
     Answer base = ask.point(L"基点を指定:", {}, RSG_NONULL);
     int bits = RSG_NONULL | RSG_NOZERO | RSG_NONEG;
-    Answer f = ask.distance(L"尺度を指定 または [参照(R)]:", base.point, bits, L"Reference");
+    Answer f =
+        ask.dragging().distance(L"尺度を指定 または [参照(R)]:", base.point, bits, L"Reference");
     double factor = f.real;
     if (f.keyword(L"Reference")) {
         Answer ref = ask.distance(L"参照長さを指定 <1>:", {}, RSG_NOZERO | RSG_NONEG);
@@ -107,7 +111,7 @@ void mirrorCommand(Engine& e) {
     Answer p1 = ask.point(L"対称軸の 1 点目を指定:", {}, RSG_NONULL);
     Answer p2;
     for (;;) {
-        p2 = ask.point(L"対称軸の 2 点目を指定:", p1.point, RSG_NONULL);
+        p2 = ask.dragging().point(L"対称軸の 2 点目を指定:", p1.point, RSG_NONULL);
         if ((p2.point - p1.point).length() > tol::kPoint) break;
         e.editor().print(L"\n2 点が一致しています。");
     }

@@ -321,6 +321,30 @@ TEST_F(Frame, InputReactorsAndMonitorsHearThePointsOfTheirDocument) {
     EXPECT_EQ(log.statuses.size(), 3u);
 }
 
+// Points that end a drag in the host commands (the second point of MOVE, COPY, MIRROR,
+// STRETCH and the angle of ROTATE) come to the reactors as endDragSequence, others as
+// endGetPoint.
+struct DragLog : AcEdInputContextReactor {
+    int gets = 0;
+    std::vector<AcGePoint3d> drags;
+    void endGetPoint(Acad::PromptStatus, const AcGePoint3d&, const ACHAR*&) override { ++gets; }
+    void endDragSequence(Acad::PromptStatus, AcGePoint3d& p, AcGeVector3d&) override {
+        drags.push_back(p);
+    }
+};
+
+TEST_F(Frame, SecondPointsOfMovesEndADragSequence) {
+    run("LINE 0,0 10,0 \"\"\n");
+    DragLog log;
+    AcEdInputPointManager* m = curDoc()->inputPointManager();
+    ASSERT_EQ(m->addInputContextReactor(&log), Acad::eOk);
+    run("MOVE L \"\" 0,0 5,5\nCOPY L \"\" 0,0 1,1 \"\"\nMIRROR L \"\" 0,0 0,9 N\n");
+    ASSERT_EQ(log.drags.size(), 4u) << transcript(); // MOVE, COPY twice (Enter ends), MIRROR
+    EXPECT_DOUBLE_EQ(log.drags[0].x, 5);
+    EXPECT_EQ(log.gets, 3) << "the base points and the first mirror point are plain points";
+    m->removeInputContextReactor(&log);
+}
+
 TEST_F(Frame, MonitorsSeeTheEntitiesUnderAClick) {
     run("LINE 0,0 10,0 \"\"\n");
     Monitor mon;
