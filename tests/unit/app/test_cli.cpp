@@ -1,5 +1,7 @@
 // zelcad as a user runs it: exit codes, messages, dumps that do not change between runs, and
 // conversions that leave the output untouched when the input is bad.
+#include "process.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -33,20 +35,18 @@ std::string readFile(const fs::path& p) {
 RunResult zelcad(const std::string& args) {
     fs::path errFile = fs::temp_directory_path() / ("zel_cli_err_" + std::to_string(getpid()));
     std::string cmd = std::string(ZELCAD_EXE) + " " + args + " 2>" + errFile.string();
+    zel::test::ProcessResult p = zel::test::runProcess(cmd);
     RunResult r;
-    FILE* pipe = popen(cmd.c_str(), "r");
-    if (!pipe) return r;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
-    int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.status = p.status;
+    r.out = std::move(p.out);
     r.err = readFile(errFile);
     fs::remove(errFile);
     return r;
 }
 
-std::string q(const fs::path& p) { return "'" + p.string() + "'"; }
+std::string q(const fs::path& p) {
+    return "'" + p.string() + "'";
+}
 
 class CliTest : public ::testing::Test {
 protected:

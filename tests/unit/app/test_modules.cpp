@@ -2,6 +2,7 @@
 // ARXUNLOAD, the order of the application messages, per-document LISP functions, unloading
 // twice, reloading, what a module leaves behind, and zelcad --load.
 #include "app_fixture.h"
+#include "process.h"
 
 #include "arx/aced.h"
 
@@ -178,15 +179,7 @@ TEST_F(Modules, QuitComesFirstAtTheEndAndTheModuleGoes) {
 
 std::string zelcad(const std::string& args, const std::string& env = "") {
     std::string cmd = env + " " + std::string(ZELCAD_EXE) + " " + args + " 2>&1";
-    std::string out;
-    FILE* pipe = popen(cmd.c_str(), "r");
-    if (!pipe) return out;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0)
-        out.append(buf.data(), n);
-    pclose(pipe);
-    return out;
+    return zel::test::runProcess(cmd).out;
 }
 
 TEST(ZelcadLoad, LoadsTheModuleBeforeTheScriptAndQuitsItAtTheEnd) {

@@ -1,6 +1,8 @@
 // zelcad run and zelcad shell as a user runs them: the transcript on standard output, exit
 // codes for unreadable scripts (with the line) and for scripts that end while input is wanted,
 // the drawing written with -o only when the run succeeded.
+#include "process.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -27,15 +29,8 @@ CliRun zelcad(const std::string& args, const std::string& input = "") {
     fs::path in = fs::temp_directory_path() / ("zel_run_in_" + std::to_string(getpid()));
     std::ofstream(in) << input;
     std::string cmd = std::string(ZELCAD_EXE) + " " + args + " <" + in.string() + " 2>&1";
-    CliRun r;
-    FILE* pipe = popen(cmd.c_str(), "r");
-    if (!pipe) return r;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0)
-        r.out.append(buf.data(), n);
-    int st = pclose(pipe);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    zel::test::ProcessResult p = zel::test::runProcess(cmd);
+    CliRun r{p.status, std::move(p.out)};
     fs::remove(in);
     return r;
 }

@@ -1,5 +1,7 @@
 // zelcad shell in a real terminal (tmux): prompts appear as they come, typed lines run, the
 // up arrow brings back the last line, SAVEAS writes the drawing and Ctrl-D ends the shell.
+#include "process.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -17,15 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string capture(const std::string& cmd) {
-    std::string out;
-    FILE* pipe = popen(cmd.c_str(), "r");
-    if (!pipe) return out;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0)
-        out.append(buf.data(), n);
-    pclose(pipe);
-    return out;
+    return zel::test::runProcess(cmd).out;
 }
 
 class ShellInTerminal : public ::testing::Test {
