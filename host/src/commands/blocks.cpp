@@ -74,15 +74,7 @@ private:
         const auto* ent = db::peekAs<AcDbEntity>(id);
         if (!ent) return;
         bringNamesOf(*ent);
-        std::unique_ptr<AcDbObject> copy = ent->cloneState();
-        auto* ce = AcDbEntity::cast(copy.get());
-        AcDbBlockTableRecord* record = nullptr;
-        if (!ce || acdbOpenObject(record, targetRecord, AcDb::kForWrite) != Acad::eOk) return;
-        if (record->appendAcDbEntity(ce) == Acad::eOk) {
-            copy.release();
-            ce->close();
-        }
-        record->close();
+        appendCopyToBlock(targetRecord, *ent);
     }
 
     void bringNamesOf(const AcDbEntity& ent) {
@@ -155,6 +147,20 @@ AcDbObjectId defineBlock(AcDbDatabase& db, const std::wstring& name, const AcGeP
     raw->setOrigin(base);
     raw->close();
     return id;
+}
+
+bool appendCopyToBlock(AcDbObjectId recordId, const AcDbEntity& source) {
+    std::unique_ptr<AcDbObject> copy = source.cloneState();
+    auto* ce = AcDbEntity::cast(copy.get());
+    AcDbBlockTableRecord* record = nullptr;
+    if (!ce || acdbOpenObject(record, recordId, AcDb::kForWrite) != Acad::eOk) return false;
+    bool added = record->appendAcDbEntity(ce) == Acad::eOk;
+    if (added) {
+        copy.release(); // the database owns it now
+        ce->close();
+    }
+    record->close();
+    return added;
 }
 
 bool blockIsReferenced(AcDbDatabase& db, const std::wstring& name) {

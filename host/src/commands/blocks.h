@@ -19,6 +19,9 @@ void forEachEntityOf(AcDbDatabase& db, const std::function<void(const AcDbEntity
 AcDbObjectId findBlock(AcDbDatabase& db, const std::wstring& name);
 // A new, empty block definition, or the existing one emptied (its entities erased).
 AcDbObjectId defineBlock(AcDbDatabase& db, const std::wstring& name, const AcGePoint3d& base);
+// A copy of the entity appended to the block definition (the copy keeps every property);
+// false when the block cannot take it.
+bool appendCopyToBlock(AcDbObjectId recordId, const AcDbEntity& source);
 // Whether any block reference anywhere in the drawing (nested ones included) names it.
 bool blockIsReferenced(AcDbDatabase& db, const std::wstring& name);
 // Copies the model space of another drawing into the block `name` of db (redefined when it

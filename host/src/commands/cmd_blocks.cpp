@@ -26,17 +26,8 @@ void moveIntoBlock(AcDbObjectId recordId, const editor::EntityIds& ids) {
     for (AcDbObjectId id : ids) {
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
-        std::unique_ptr<AcDbObject> copy = ent->cloneState();
-        ent->erase();
+        if (appendCopyToBlock(recordId, *ent)) ent->erase();
         ent->close();
-        auto* ce = AcDbEntity::cast(copy.get());
-        AcDbBlockTableRecord* record = nullptr;
-        if (!ce || acdbOpenObject(record, recordId, AcDb::kForWrite) != Acad::eOk) continue;
-        if (record->appendAcDbEntity(ce) == Acad::eOk) {
-            copy.release();
-            ce->close();
-        }
-        record->close();
     }
 }
 
