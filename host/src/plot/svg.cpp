@@ -272,8 +272,12 @@ private:
 
     static std::string points(const std::vector<AcGePoint3d>& pts) {
         std::string out;
-        for (const AcGePoint3d& p : pts)
-            out += (out.empty() ? "" : " ") + num(p.x) + "," + num(-p.y);
+        for (const AcGePoint3d& p : pts) {
+            if (!out.empty()) out += ' ';
+            out += num(p.x); // appended piece by piece: GCC 12 warns falsely on concatenation
+            out += ',';
+            out += num(-p.y);
+        }
         return out;
     }
 
