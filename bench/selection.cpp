@@ -6,6 +6,7 @@
 // bench_selection [LINES] [benchmark flags]
 #include "editor/selection_query.h"
 #include "editor/selection_state.h"
+#include "reporter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -124,18 +125,6 @@ BENCHMARK(BM_PickScan)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_CrossingIndexed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CrossingScan)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// Keeps the time per iteration of every run, for the ratios.
-class Reporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) // by the function's name ("BM_PickScan/iterations:5")
-            seconds[r.benchmark_name().substr(0, r.benchmark_name().find('/'))] =
-                r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -148,7 +137,7 @@ int main(int argc, char** argv) {
     build(d);
     std::printf("%d lines made in %.2f s; index and draw order built in %.2f s\n", d.lines,
                 d.buildSeconds, d.indexSeconds);
-    Reporter reporter;
+    zel::bench::SecondsReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto& t = reporter.seconds;
     auto ratio = [&](const char* scan, const char* indexed) {

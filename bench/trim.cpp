@@ -11,6 +11,7 @@
 #include "editor/script.h"
 #include "editor/selection_state.h"
 #include "geom/cutting.h"
+#include "reporter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -127,17 +128,6 @@ BENCHMARK(BM_TrimCommandOnePick)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CutsIndexed)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CutsScan)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-class Reporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            seconds[r.benchmark_name().substr(0, r.benchmark_name().find('/'))] =
-                r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -149,7 +139,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     build(d);
     std::printf("%d lines made and indexed in %.2f s\n", d.lines, d.buildSeconds);
-    Reporter reporter;
+    zel::bench::SecondsReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto& t = reporter.seconds;
     double pickMs = t["BM_TrimCommandOnePick"] * 1e3;
