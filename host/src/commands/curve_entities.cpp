@@ -4,6 +4,7 @@
 #include "commands/entities.h"
 #include "core/tolerance.h"
 #include "db/database_impl.h"
+#include "db/planar.h"
 #include "db/slot.h"
 
 #include <cassert>
@@ -20,10 +21,8 @@ Vec2 xy(const AcGePoint3d& p) {
     return {p.x, p.y};
 }
 
-// +1 for a plane seen from above, -1 from below, 0 for one not parallel to XY.
 int facing(const AcGeVector3d& n) {
-    if (std::abs(n.x) > tol::kParallel || std::abs(n.y) > tol::kParallel) return 0;
-    return n.z > 0 ? 1 : -1;
+    return db::planeFacing(n);
 }
 
 std::optional<Curve> valid(Curve c) {
@@ -72,16 +71,7 @@ std::optional<Curve> splineCurve(const AcDbSpline& sp) {
 std::optional<Curve> polylineCurve(const AcDbPolyline& p) {
     int f = facing(p.normal());
     if (f == 0 || p.numVerts() < 2) return std::nullopt;
-    geom::Polyline out;
-    for (unsigned i = 0; i < p.numVerts(); ++i) {
-        AcGePoint3d pt;
-        double bulge = 0;
-        p.getPointAt(i, pt);
-        p.getBulgeAt(i, bulge);
-        out.vertices.push_back({xy(pt), f * bulge});
-    }
-    out.closed = p.isClosed();
-    return valid(std::move(out));
+    return valid(db::planarPolyline(p, f));
 }
 
 std::optional<Curve> polyline2dCurve(const AcDb2dPolyline& p) {

@@ -3,6 +3,7 @@
 
 #include "core/tolerance.h"
 #include "db/database_impl.h"
+#include "db/planar.h"
 
 #include <cmath>
 
@@ -21,11 +22,9 @@ Vec2 xy(const AcGePoint3d& p) {
     return {p.x, p.y};
 }
 
-// +1 for a plane seen from above, -1 from below, 0 for a plane not parallel to XY (drawn as
-// its box).
+// A plane not parallel to XY (facing 0) is drawn as its box.
 int facing(const AcGeVector3d& n) {
-    if (std::abs(n.x) > tol::kParallel || std::abs(n.y) > tol::kParallel) return 0;
-    return n.z > 0 ? 1 : -1;
+    return db::planeFacing(n);
 }
 
 void addOutline(Shape& s, const std::vector<Vec2>& corners, bool closed) {
@@ -91,15 +90,7 @@ void addSpline(Shape& s, const AcDbSpline& sp) {
 void addPolyline(Shape& s, const AcDbPolyline& p) {
     int f = facing(p.normal());
     if (f == 0) return addBox(s, p);
-    geom::Polyline out;
-    for (unsigned i = 0; i < p.numVerts(); ++i) {
-        AcGePoint3d pt;
-        double bulge = 0;
-        p.getPointAt(i, pt);
-        p.getBulgeAt(i, bulge);
-        out.vertices.push_back({xy(pt), f * bulge});
-    }
-    out.closed = p.isClosed();
+    geom::Polyline out = db::planarPolyline(p, f);
     if (out.vertices.size() == 1) return s.points.push_back(out.vertices[0].point);
     if (!out.vertices.empty()) s.curves.push_back(std::move(out));
 }
