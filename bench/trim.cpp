@@ -2,6 +2,8 @@
 // the whole command (selection of the edges by Enter, the pick, the trim, its undo step), and
 // the search for the cuts around a pick through the spatial index against, as the baseline in
 // the same run, trying every entity of the drawing as an edge. Target: a pick under 5 ms.
+// EXTEND the same way, every object a boundary: one pick of the command, and the search for
+// the nearest crossing ahead of an end through the index against trying every boundary.
 //
 // bench_trim [LINES] [benchmark flags]
 #include "app/session.h"
@@ -117,6 +119,67 @@ void cuts(benchmark::State& state, bool indexed) {
     state.counters["trimmed/pick"] = double(found) / double(state.iterations());
 }
 
+// EXTEND picked near a random end of a random line (the end that moves), with every object
+// a boundary: the whole command as for TRIM.
+void BM_ExtendCommandOnePick(benchmark::State& state) {
+    Drawing& d = drawing();
+    std::mt19937 rng(13);
+    zel::commands::Engine& engine = d.session->engine();
+    zel::editor::Editor& ed = d.session->editor();
+    size_t extended = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Pick p = randomPick(d, rng);
+        double len = zel::geom::length(p.curve);
+        Vec2 at = zel::geom::pointAt(p.curve, rng() % 2 ? 0.05 * len : 0.95 * len);
+        std::wostringstream script;
+        script.precision(17);
+        script << L"EXTEND \"\" " << at.x << L"," << at.y << L" \"\"\n";
+        zel::editor::enqueue(ed.queue(), zel::editor::parseScript(script.str()));
+        ed.transcript().clear();
+        state.ResumeTiming();
+        engine.run();
+        state.PauseTiming();
+        std::optional<Curve> after = zel::commands::curveOfId(p.id);
+        extended += after && zel::geom::length(*after) > len ? 1 : 0;
+        state.ResumeTiming();
+    }
+    state.counters["extended/pick"] = double(extended) / double(state.iterations());
+}
+
+// The nearest boundary crossing ahead of a random end: through the index, against trying
+// every entity of the drawing as a boundary.
+void crossings(benchmark::State& state, bool indexed) {
+    Drawing& d = drawing();
+    std::mt19937 rng(14);
+    zel::commands::EdgeSet all;
+    size_t found = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Pick p = randomPick(d, rng);
+        bool atStart = rng() % 2 == 0;
+        std::optional<zel::geom::CurveEnd> end = zel::geom::curveEnd(p.curve, atStart);
+        state.ResumeTiming();
+        std::optional<zel::geom::Crossing> x;
+        if (indexed) {
+            x = zel::commands::boundaryCrossing(d.session->engine(), all, p.id, *end, false);
+        } else {
+            auto bounds = zel::commands::boundaryCurves(d.session->engine(), all, p.id);
+            x = zel::geom::nearestCrossingAhead(*end, bounds, false);
+        }
+        found += x ? 1 : 0;
+        benchmark::DoNotOptimize(x);
+    }
+    state.counters["extended/pick"] = double(found) / double(state.iterations());
+}
+
+void BM_CrossingIndexed(benchmark::State& s) {
+    crossings(s, true);
+}
+void BM_CrossingScan(benchmark::State& s) {
+    crossings(s, false);
+}
+
 void BM_CutsIndexed(benchmark::State& s) {
     cuts(s, true);
 }
@@ -127,6 +190,9 @@ void BM_CutsScan(benchmark::State& s) {
 BENCHMARK(BM_TrimCommandOnePick)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CutsIndexed)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CutsScan)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ExtendCommandOnePick)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrossingIndexed)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CrossingScan)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 
@@ -149,6 +215,14 @@ int main(int argc, char** argv) {
     std::printf("cuts around a pick: indexed %.4f ms, every edge tried %.2f ms (scan / index = "
                 "%.0f)\n",
                 t["BM_CutsIndexed"] * 1e3, t["BM_CutsScan"] * 1e3, ratio);
+    double extendMs = t["BM_ExtendCommandOnePick"] * 1e3;
+    double extendRatio =
+        t["BM_CrossingIndexed"] > 0 ? t["BM_CrossingScan"] / t["BM_CrossingIndexed"] : 0.0;
+    std::printf("EXTEND, one pick with every object a boundary: %.3f ms (as TRIM, < 5 ms: %s)\n",
+                extendMs, extendMs < 5 ? "met" : "MISSED");
+    std::printf("crossing ahead of an end: indexed %.4f ms, every boundary tried %.2f ms (scan / "
+                "index = %.0f)\n",
+                t["BM_CrossingIndexed"] * 1e3, t["BM_CrossingScan"] * 1e3, extendRatio);
     benchmark::Shutdown();
     d.session.reset(); // before the statics of the host go
     return 0;

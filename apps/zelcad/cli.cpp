@@ -40,6 +40,7 @@ const std::map<std::string, SubCommand>& subCommands() {
         {"run", {cmdRun, "zelcad run SCRIPT [DRAWING] [-o OUT.dxf] [--svg OUT.svg]"}},
         {"plot", {cmdPlot, "zelcad plot DRAWING OUT.svg"}},
         {"shell", {cmdShell, "zelcad shell [DRAWING]"}},
+        {"settings", {cmdSettings, "zelcad settings get KEY | set KEY VALUE | import|export FILE"}},
     };
     return table;
 }

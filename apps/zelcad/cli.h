@@ -21,5 +21,6 @@ int cmdPlot(const std::vector<std::string>& args, FILE* out, FILE* err);
 int cmdConvert(const std::vector<std::string>& args, FILE* out, FILE* err);
 int cmdRun(const std::vector<std::string>& args, FILE* out, FILE* err);
 int cmdShell(const std::vector<std::string>& args, FILE* out, FILE* err);
+int cmdSettings(const std::vector<std::string>& args, FILE* out, FILE* err);
 
 } // namespace zel::app

@@ -3,6 +3,7 @@
 #include "lineinput.h"
 
 #include "app/session.h"
+#include "app/startup.h"
 #include "core/text.h"
 #include "editor/script.h"
 #include "plot/svg.h"
@@ -34,7 +35,8 @@ std::optional<RunArgs> runArgs(const std::vector<std::string>& args, FILE* err) 
             plain.push_back(args[i]);
         }
     }
-    if (plain.empty() || plain.size() > 2 || (!args.empty() && (args.back() == "-o" || args.back() == "--svg"))) {
+    if (plain.empty() || plain.size() > 2 ||
+        (!args.empty() && (args.back() == "-o" || args.back() == "--svg"))) {
         std::fputs("usage: zelcad run SCRIPT [DRAWING] [-o OUT.dxf] [--svg OUT.svg]\n", err);
         return std::nullopt;
     }
@@ -57,8 +59,11 @@ bool openGiven(Session& s, const std::string& drawing, FILE* err) {
     return false;
 }
 
-// Loads the modules of --load; false (told) when one cannot be loaded.
+// Loads the modules of the startup list (a module that cannot be loaded is told and left
+// out), then those of --load; false (told) when one of these cannot be loaded.
 bool loadModules(Session& s, FILE* err) {
+    for (const std::wstring& problem : loadStartupModules(s))
+        std::fprintf(err, "zelcad: at start: %s\n", core::wideToUtf8(problem).c_str());
     for (const std::string& name : modulesToLoad()) {
         std::wstring problem = s.modules().load(core::utf8ToWide(name));
         if (problem.empty()) continue;

@@ -108,6 +108,12 @@ struct resbuf* acutBuildList(int rtype, ...);
 struct resbuf* acutNewRb(int v);
 int acutRelRb(struct resbuf* rb);
 
+// Memory blocks of the C-style API, from one allocator shared by the host and the modules: a
+// block from acad_malloc goes back with acad_free (null is ignored). Null when no memory is
+// left; a size of 0 gives a block of its own.
+void* acad_malloc(size_t size);
+void acad_free(void* p);
+
 // Text output and formatting (printf-style; "%s" takes a wide string).
 int acutPrintf(const ACHAR* format, ...);
 int acutSPrintf(ACHAR* buffer, const ACHAR* format, ...);

@@ -159,6 +159,12 @@ private:
 // eWasOpenForRead); erased objects open only with openErased. Every open is closed.
 Acad::ErrorStatus acdbOpenAcDbObject(AcDbObject*& object, AcDbObjectId id, AcDb::OpenMode mode,
                                      bool openErased = false);
+// Loads the linetype ltname ("*" or a pattern with wildcards: every one that matches) from a
+// linetype file (found as given, then on the support path) into the drawing. eFileNotFound
+// when there is no such file, eUndefinedLineType when it has no such linetype,
+// eDuplicateRecordName when the drawing already has it (nothing then changes).
+Acad::ErrorStatus acdbLoadLineTypeFile(const ACHAR* ltname, const ACHAR* fname, AcDbDatabase* pDb);
+
 Acad::ErrorStatus acdbOpenAcDbEntity(AcDbEntity*& entity, AcDbObjectId id, AcDb::OpenMode mode,
                                      bool openErased = false);
 template <class T>

@@ -72,6 +72,27 @@ void acedRestoreStatusBar();
 // caller frees it). acedSetVar refuses unknown and read-only variables, values of the wrong
 // type and values out of range with RTERROR.
 int acedGetVar(const ACHAR* sym, struct resbuf* result);
+
+// Temporary vectors on the screen, outside the drawing, gone at the next redraw. acedGrVecs
+// takes a list of colours (RTSHORT, for the vectors after it) and pairs of points (the ends of
+// one vector), transformed by mat when given. A negative colour (or highlight) draws in
+// inverting ink: the same vector drawn so twice is gone again.
+// Drags from the selection set ss (shown moved by the sampler's matrix; here nothing is drawn):
+// scnf is asked about every cursor position (UCS) and ends the drag by answering RTERROR
+// (acedDragGen then answers RTERROR). A point given ends it with RTNORM and the point in
+// result; Enter gives RTNONE, Esc RTCAN, a keyword of acedInitGet RTKWORD.
+int acedDragGen(const ads_name ss, const ACHAR* prompt, int cursor,
+                int (*scnf)(ads_point pt, ads_matrix mt), ads_point result);
+// The point snapped with the object-snap modes ("END,MID,..."); RTERROR when nothing is found.
+int acedOsnap(const ads_point pt, const ACHAR* mode, ads_point result);
+// A point (or with disp a displacement) from one coordinate system to another: RTSHORT 0
+// world, 1 UCS, 2 display, 3 paper-space display; RTENAME an entity's own system; RT3DPOINT the
+// system of the plane with that normal.
+int acedTrans(const ads_point pt, const struct resbuf* from, const struct resbuf* to, int disp,
+              ads_point result);
+
+int acedGrDraw(const ads_point from, const ads_point to, int colour, int highlight);
+int acedGrVecs(const struct resbuf* vlist, ads_matrix mat);
 int acedSetVar(const ACHAR* sym, const struct resbuf* val);
 
 // Environment values of the session. acedGetEnv: RTERROR when the name is unknown or the

@@ -11,6 +11,7 @@
 
 #include "ads.h"
 
+#include <cstddef>
 #include <cstdint>
 
 #ifndef ZEL_ADESK_DEFINED
@@ -100,3 +101,9 @@ public:
 };
 AcRxDynamicLinker* acrxDynamicLinkerPtr();
 #define acrxDynamicLinker acrxDynamicLinkerPtr()
+
+// The file a module or companion library of that name would be loaded from, found as the
+// dynamic linker finds modules (ZELCAD_MODULE_PATH, the working folder, the program's folder
+// and the folder above it; NAME, NAME.so, libNAME.so, NAME/NAME.so). RTNORM with the path, or
+// RTERROR when there is none or it does not fit len. Works without a running session.
+int acrxFindModuleFile(const ACHAR* name, ACHAR* result, size_t len);

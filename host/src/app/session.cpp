@@ -125,6 +125,7 @@ Session::Session() : mEditor(std::make_unique<editor::Editor>()) {
     mRegistry.atPut(ACRX_DYNAMIC_LINKER, mModules.get());
     wireEngine();
     wireReactors();
+    mEditor->queue().setSideHandler([this](const editor::Event& e) { return mBar.deliver(e); });
     mDocs->add(std::make_unique<AcDbDatabase>(), {});
     registerModuleCommands(*this);
 }
@@ -302,6 +303,7 @@ std::wstring Session::close() {
 
 void Session::forget(const Module& module) {
     mCommands->dropOwnedBy(&module);
+    mBar.dropOwnedBy(&module);
     mReactors.dropOwnedBy(&module);
     mDocs->dropReactorsOwnedBy(&module);
     for (auto& doc : mDocs->all()) {

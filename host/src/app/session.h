@@ -8,6 +8,7 @@
 // active document (the last one closed leaves a new empty drawing).
 #pragma once
 
+#include "app/bar_events.h"
 #include "app/cmdstack.h"
 #include "app/documents.h"
 #include "app/edreactors.h"
@@ -44,6 +45,7 @@ public:
     CommandStack& commandStack() { return *mCommands; }
     EditorReactors& editorReactors() { return mReactors; }
     SystemRegistry& registry() { return mRegistry; }
+    BarEvents& barEvents() { return mBar; }
 
     // Makes this session the one the C-style API works with (and acutPrintf writes to).
     void makeCurrent();
@@ -80,6 +82,7 @@ private:
     std::unique_ptr<commands::Engine> mEngine;
     SystemRegistry mRegistry;
     EditorReactors mReactors;
+    BarEvents mBar;
     std::unique_ptr<DocManager> mDocs;
     std::unique_ptr<CommandStack> mCommands;
     std::unique_ptr<ModuleLoader> mModules;

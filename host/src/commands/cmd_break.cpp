@@ -75,7 +75,7 @@ void breakCommand(Engine& e) {
     double t2 = geom::closest(*curve, {bp.second.x, bp.second.y}).param;
     geom::BreakResult r = geom::breakCurve(*curve, t1, t2);
     if (r.error != geom::BreakError::None) return report(e, r.error);
-    replaceByPieces(e, pick->id, r.pieces);
+    replaceByCutPieces(e, pick->id, r.pieces);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
-// LENGTHEN: changes the length of lines, arcs, open polylines and elliptical arcs at the end
-// nearer the pick, by a delta (length or, for arcs, angle), a percentage, to a total (length
-// or arc angle), or dynamically to a new end point. The mode and its value are kept between
+// LENGTHEN: changes the length of lines, arcs, open polylines, elliptical arcs and open
+// splines at the end nearer the pick, by a delta (length or, for arcs, angle), a percentage,
+// to a total (length or arc angle), or dynamically to a new end point. Splines grow straight
+// along their end tangent and shorten along themselves. The mode and its value are kept between
 // runs, as the user left them.
 #include "commands/ask.h"
 #include "commands/curve_entities.h"
@@ -8,6 +9,8 @@
 #include "commands/picks.h"
 #include "geom/closest.h"
 #include "geom/cutting.h"
+
+#include <memory>
 
 namespace zel::commands {
 
@@ -22,11 +25,6 @@ struct Setting {
     double value = 0;
 };
 
-Setting& setting() {
-    static Setting s; // the last mode and value, for the next run
-    return s;
-}
-
 void showLength(Engine& e, AcDbObjectId id) {
     std::optional<Curve> c = curveOfId(id);
     if (!c) {
@@ -38,8 +36,7 @@ void showLength(Engine& e, AcDbObjectId id) {
     e.editor().print(text);
 }
 
-void askDelta(Ask& ask) {
-    Setting& s = setting();
+void askDelta(Ask& ask, Setting& s) {
     double shown = s.how == How::Delta ? s.value : 0;
     Answer a = ask.distance(L"増分の長さを入力 または [角度(A)] <" + distanceText(shown) + L">:",
                             {}, 0, L"Angle");
@@ -51,16 +48,14 @@ void askDelta(Ask& ask) {
     s = {How::Delta, a.none() ? shown : a.real};
 }
 
-void askPercent(Ask& ask) {
-    Setting& s = setting();
+void askPercent(Ask& ask, Setting& s) {
     double shown = s.how == How::Percent ? s.value : 100;
     Answer a =
         ask.real(L"パーセントを入力 <" + distanceText(shown) + L">:", RSG_NOZERO | RSG_NONEG);
     s = {How::Percent, a.none() ? shown : a.real};
 }
 
-void askTotal(Ask& ask) {
-    Setting& s = setting();
+void askTotal(Ask& ask, Setting& s) {
     double shown = s.how == How::Total ? s.value : 1;
     Answer a = ask.distance(L"全体の長さを指定 または [角度(A)] <" + distanceText(shown) + L">:",
                             {}, RSG_NOZERO | RSG_NONEG, L"Angle");
@@ -74,8 +69,7 @@ void askTotal(Ask& ask) {
 
 // The change of length the setting asks of the curve; nullopt when it does not apply (angles
 // on a curve that is not an arc).
-std::optional<double> deltaFor(Engine& e, const Curve& c, bool atStart) {
-    const Setting& s = setting();
+std::optional<double> deltaFor(Engine& e, const Setting& s, const Curve& c, bool atStart) {
     double length = geom::length(c);
     auto* arc = std::get_if<geom::Arc>(&c);
     switch (s.how) {
@@ -102,29 +96,25 @@ std::optional<double> deltaFor(Engine& e, const Curve& c, bool atStart) {
     return std::nullopt;
 }
 
-void lengthenOne(Engine& e, const CurvePick& pick) {
+void lengthenOne(Engine& e, const Setting& s, const CurvePick& pick) {
     std::optional<Curve> c = curveOfId(pick.id);
-    if (!c || geom::isPeriodicCurve(*c)) {
+    if (!c || geom::isPeriodicCurve(*c) || !geom::domain(*c).isFinite()) { // closed or unbounded
         e.editor().print(L"\nこのオブジェクトは長さを変更できません。");
         return;
     }
     double t = geom::closest(*c, {pick.point.x, pick.point.y}).param;
     bool atStart = geom::nearerStart(*c, t);
-    std::optional<double> delta = deltaFor(e, *c, atStart);
-    if (delta && *delta > 0 && std::holds_alternative<geom::Nurbs>(*c)) {
-        e.editor().print(L"\nスプラインを長くすることはまだできません (短くはできます)。");
-        return;
-    }
+    std::optional<double> delta = deltaFor(e, s, *c, atStart);
     std::optional<Curve> changed;
     if (delta) changed = geom::lengthenEnd(*c, atStart, *delta);
     if (!changed) {
         e.editor().print(L"\nこのオブジェクトはこの長さに変更できません。");
         return;
     }
-    replaceByPieces(e, pick.id, {*changed});
+    replaceByCutPieces(e, pick.id, {*changed});
 }
 
-void changeLoop(Engine& e) {
+void changeLoop(Engine& e, const Setting& s) {
     for (;;) {
         CurvePick pick = pickCurve(e, L"変更するオブジェクトを選択:");
         if (pick.kind == CurvePick::Enter) return;
@@ -132,11 +122,11 @@ void changeLoop(Engine& e) {
             e.editor().print(L"\nオブジェクトが見つかりません。");
             continue;
         }
-        lengthenOne(e, pick);
+        lengthenOne(e, s, pick);
     }
 }
 
-void lengthenCommand(Engine& e) {
+void lengthenCommand(Engine& e, Setting& s) {
     Ask ask(e.editor());
     for (;;) {
         CurvePick pick =
@@ -152,19 +142,26 @@ void lengthenCommand(Engine& e) {
             e.editor().print(L"\nオブジェクトが見つかりません。");
             continue;
         case CurvePick::Keyword:
-            if (pick.keyword == L"DElta") askDelta(ask);
-            if (pick.keyword == L"Percent") askPercent(ask);
-            if (pick.keyword == L"Total") askTotal(ask);
-            if (pick.keyword == L"DYnamic") setting() = {How::Dynamic, 0};
-            return changeLoop(e);
+            if (pick.keyword == L"DElta") askDelta(ask, s);
+            if (pick.keyword == L"Percent") askPercent(ask, s);
+            if (pick.keyword == L"Total") askTotal(ask, s);
+            if (pick.keyword == L"DYnamic") s = {How::Dynamic, 0};
+            return changeLoop(e, s);
         }
     }
 }
 
 } // namespace
 
+// Registered as addHostCommand does, with the mode and value the user last left kept by the
+// engine's command for the next run (each session keeps its own).
 void registerLengthenCommand(Engine& e) {
-    addHostCommand(e, L"LENGTHEN", lengthenCommand);
+    editor::CommandDef def;
+    def.group = L"ACAD";
+    def.global = L"LENGTHEN";
+    def.builtin = true;
+    def.run = [&e, last = std::make_shared<Setting>()] { lengthenCommand(e, *last); };
+    e.editor().commands().add(std::move(def));
 }
 
 } // namespace zel::commands

@@ -1,8 +1,9 @@
 // TRIM and EXTEND: cutting edges or boundaries (Enter alone: every object), then curves
 // picked one by one, along a fence, in a crossing window, or in an implied crossing from a
 // click on nothing. TRIM removes the part around the pick between the nearest cuts; EXTEND
-// moves the end nearer the pick to the nearest boundary crossing ahead of it. EDGEMODE 1
-// takes edges and boundaries whole (lines as lines, arcs as circles).
+// moves the end nearer the pick to the nearest boundary crossing ahead of it (a spline's end
+// runs on straight along its end tangent). Pieces of polylines keep their widths where
+// they lie. EDGEMODE 1 takes edges and boundaries whole (lines as lines, arcs as circles).
 #include "commands/ask.h"
 #include "commands/curve_entities.h"
 #include "commands/hostcmds.h"
@@ -69,43 +70,49 @@ EdgeSet selectEdges(Engine& e, Mode m) {
     return edges;
 }
 
+// The curve trimmed at the pick between the nearest cuts around it; the ids of what is left
+// (empty when nothing changed).
+std::vector<AcDbObjectId> trimOne(Engine& e, const EdgeSet& edges, AcDbObjectId id,
+                                  const Curve& curve, double tp, bool quiet) {
+    std::vector<double> cuts = cutParams(e, edges, id, curve, tp, edgeMode(e));
+    auto pieces = geom::trimAt(curve, tp, cuts);
+    if (!pieces) {
+        if (!quiet) e.editor().print(textsOf(Mode::Trim).noCut);
+        return {};
+    }
+    return replaceByCutPieces(e, id, *pieces);
+}
+
+// The end of the curve nearer the pick extended to the nearest boundary crossing ahead of it.
+std::vector<AcDbObjectId> extendOne(Engine& e, const EdgeSet& edges, AcDbObjectId id,
+                                    const Curve& curve, double tp, bool quiet) {
+    const Texts& t = textsOf(Mode::Extend);
+    bool atStart = geom::nearerStart(curve, tp);
+    std::optional<geom::CurveEnd> end = geom::curveEnd(curve, atStart);
+    if (!end) {
+        if (!quiet) e.editor().print(t.cannot);
+        return {};
+    }
+    std::optional<geom::Crossing> x = boundaryCrossing(e, edges, id, *end, edgeMode(e));
+    if (!x) {
+        if (!quiet) e.editor().print(t.noCut);
+        return {};
+    }
+    return replaceByCutPieces(e, id, {geom::extendToCrossing(curve, atStart, *end, *x).curve});
+}
+
 // One curve trimmed or extended at a pick point; the ids of what is left of it (empty when
 // it did not change).
 std::vector<AcDbObjectId> cutOne(Engine& e, Mode m, const EdgeSet& edges, AcDbObjectId id, Vec2 p,
                                  bool quiet) {
-    const Texts& t = textsOf(m);
     std::optional<Curve> curve = curveOfId(id);
     if (!curve) {
-        if (!quiet) e.editor().print(t.cannot);
+        if (!quiet) e.editor().print(textsOf(m).cannot);
         return {};
     }
     double tp = geom::closest(*curve, p).param;
-    bool extended = edgeMode(e);
-    if (m == Mode::Trim) {
-        std::vector<double> cuts = cutParams(e, edges, id, *curve, tp, extended);
-        auto pieces = geom::trimAt(*curve, tp, cuts);
-        if (!pieces) {
-            if (!quiet) e.editor().print(t.noCut);
-            return {};
-        }
-        return replaceByPieces(e, id, *pieces);
-    }
-    bool atStart = geom::nearerStart(*curve, tp);
-    if (std::holds_alternative<geom::Nurbs>(*curve)) {
-        if (!quiet) e.editor().print(L"\nスプラインの延長はまだ使用できません。");
-        return {};
-    }
-    if (!geom::curveEnd(*curve, atStart)) {
-        if (!quiet) e.editor().print(t.cannot);
-        return {};
-    }
-    std::vector<Curve> bounds = boundaryCurves(e, edges, id);
-    auto ext = geom::extendToBoundaries(*curve, atStart, bounds, extended);
-    if (!ext) {
-        if (!quiet) e.editor().print(t.noCut);
-        return {};
-    }
-    return replaceByPieces(e, id, {ext->curve});
+    if (m == Mode::Trim) return trimOne(e, edges, id, *curve, tp, quiet);
+    return extendOne(e, edges, id, *curve, tp, quiet);
 }
 
 // Picks at several points (fence, crossing window): each goes to what is left of its curve

@@ -43,6 +43,7 @@ void setView(Engine& e, const AcGePoint3d& center, double height) {
     editor::SysVars& v = e.editor().vars();
     e.viewHistory().push_back({v.point(L"VIEWCTR"), v.real(L"VIEWSIZE")});
     e.editor().setView(center, height);
+    e.editor().tempGraphics().clear();
 }
 
 // The height that shows a window of w by h on the notional screen.
@@ -127,7 +128,10 @@ void zoomCommand(Engine& e) {
     setView(e, v.point(L"VIEWCTR"), size / *f);
 }
 
-void refresh(Engine&) {}
+// The screen is drawn anew: temporary vectors are gone.
+void refresh(Engine& e) {
+    e.editor().tempGraphics().clear();
+}
 
 // ---- UCS --------------------------------------------------------------------------------------
 

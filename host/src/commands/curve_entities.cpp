@@ -2,6 +2,7 @@
 
 #include "commands/engine.h"
 #include "commands/entities.h"
+#include "commands/polyline_widths.h"
 #include "core/tolerance.h"
 #include "db/database_impl.h"
 #include "db/planar.h"
@@ -135,8 +136,20 @@ std::unique_ptr<AcDbEntity> polyline2d(const geom::Polyline& pl, Plane plane) {
 
 std::unique_ptr<AcDbEntity> polylineEntity(const geom::Polyline& pl, const AcDbEntity& source) {
     Plane plane = planeOf(source);
-    if (AcDb2dPolyline::cast(&source)) return polyline2d(pl, plane);
-    return lightPolyline(pl, plane);
+    if (auto* from = AcDb2dPolyline::cast(&source)) { // its default widths
+        std::unique_ptr<AcDbEntity> out = polyline2d(pl, plane);
+        auto* p2 = AcDb2dPolyline::cast(out.get());
+        p2->setDefaultStartWidth(from->defaultStartWidth());
+        p2->setDefaultEndWidth(from->defaultEndWidth());
+        return out;
+    }
+    std::unique_ptr<AcDbEntity> out = lightPolyline(pl, plane);
+    if (auto* from = AcDbPolyline::cast(&source)) { // its linetype generation and thickness
+        auto* light = AcDbPolyline::cast(out.get());
+        light->setPlinegen(from->hasPlinegen());
+        light->setThickness(from->thickness());
+    }
+    return out;
 }
 
 std::unique_ptr<AcDbEntity> ellipseEntity(const geom::Ellipse& e) {
@@ -197,17 +210,21 @@ std::unique_ptr<AcDbEntity> makeEntity(const Curve& c, const AcDbEntity& source)
 }
 
 // The 2-D polyline's vertices replaced by those of the piece, in place (the vertices are
-// entities of their own: the old ones are erased, new ones appended).
-bool replaceVertices(AcDbObjectId id, const geom::Polyline& piece) {
+// entities of their own: the old ones are erased, new ones appended), with the widths given
+// (one pair per vertex, or none).
+bool replaceVertices(AcDbObjectId id, const geom::Polyline& piece,
+                     const std::vector<SegmentWidths>& widths) {
     AcDb2dPolyline* pl = nullptr;
     if (acdbOpenObject(pl, id, AcDb::kForWrite) != Acad::eOk) return false;
     Plane plane = planeOf(*pl);
     for (AcDbObjectId v : pl->vertexIds())
         if (!v.isErased()) eraseEntity(v);
-    for (const geom::BulgeVertex& v : piece.vertices) {
+    for (size_t i = 0; i < piece.vertices.size(); ++i) {
+        const geom::BulgeVertex& v = piece.vertices[i];
+        SegmentWidths w = i < widths.size() ? widths[i] : SegmentWidths{};
         auto vertex = std::make_unique<AcDb2dVertex>(
             AcGePoint3d(plane.facing * v.point.x, v.point.y, plane.elevation),
-            plane.facing * v.bulge);
+            plane.facing * v.bulge, w.start, w.end);
         AcDb2dVertex* raw = vertex.get();
         // The polyline takes the vertex (the API's contract) and leaves it open.
         if (pl->appendVertex(vertex.release()) == Acad::eOk) raw->close();
@@ -281,25 +298,59 @@ bool replaceEntity(AcDbObjectId id, std::unique_ptr<AcDbEntity> entity) {
     return true;
 }
 
-std::vector<AcDbObjectId> replaceByPieces(Engine& e, AcDbObjectId source,
-                                          const std::vector<Curve>& pieces) {
+namespace {
+
+// The widths each piece keeps of a polyline source with widths (empty lists otherwise).
+std::vector<std::vector<SegmentWidths>> widthsOfPieces(const AcDbEntity& source,
+                                                       const std::vector<Curve>& pieces) {
+    std::vector<std::vector<SegmentWidths>> out(pieces.size());
+    std::vector<SegmentWidths> widths = polylineWidths(source);
+    std::optional<Curve> whole = widths.empty() ? std::nullopt : curveOfEntity(source);
+    auto* pl = whole ? std::get_if<geom::Polyline>(&*whole) : nullptr;
+    if (!pl || pl->vertices.size() != widths.size()) return out;
+    for (size_t i = 0; i < pieces.size(); ++i)
+        if (auto* piece = std::get_if<geom::Polyline>(&pieces[i]))
+            out[i] = pieceWidths(*pl, widths, *piece);
+    return out;
+}
+
+std::vector<AcDbObjectId> replaceWith(Engine& e, AcDbObjectId source,
+                                      const std::vector<Curve>& pieces, bool keepWidths) {
     auto* src = db::peekAs<AcDbEntity>(source);
     if (!src || source.isErased()) return {};
     if (pieces.empty()) {
         eraseEntity(source);
         return {};
     }
+    std::vector<std::vector<SegmentWidths>> widths =
+        keepWidths ? widthsOfPieces(*src, pieces)
+                   : std::vector<std::vector<SegmentWidths>>(pieces.size());
     std::vector<std::unique_ptr<AcDbEntity>> made;
-    for (const Curve& c : pieces)
-        made.push_back(entityOfCurve(c, *src));
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        made.push_back(entityOfCurve(pieces[i], *src));
+        if (!widths[i].empty()) applyWidths(*made.back(), widths[i]);
+    }
     bool inPlace = AcDb2dPolyline::cast(src) && std::holds_alternative<geom::Polyline>(pieces[0]);
-    bool replaced = inPlace ? replaceVertices(source, std::get<geom::Polyline>(pieces[0]))
-                            : replaceEntity(source, std::move(made[0]));
+    bool replaced = inPlace
+                        ? replaceVertices(source, std::get<geom::Polyline>(pieces[0]), widths[0])
+                        : replaceEntity(source, std::move(made[0]));
     if (!replaced) return {};
     std::vector<AcDbObjectId> ids{source};
     for (size_t i = 1; i < made.size(); ++i)
         ids.push_back(appendEntity(e.database(), std::move(made[i])));
     return ids;
+}
+
+} // namespace
+
+std::vector<AcDbObjectId> replaceByPieces(Engine& e, AcDbObjectId source,
+                                          const std::vector<Curve>& pieces) {
+    return replaceWith(e, source, pieces, false);
+}
+
+std::vector<AcDbObjectId> replaceByCutPieces(Engine& e, AcDbObjectId source,
+                                             const std::vector<Curve>& pieces) {
+    return replaceWith(e, source, pieces, true);
 }
 
 } // namespace zel::commands

@@ -41,4 +41,10 @@ bool replaceEntity(AcDbObjectId id, std::unique_ptr<AcDbEntity> entity);
 std::vector<AcDbObjectId> replaceByPieces(Engine& e, AcDbObjectId source,
                                           const std::vector<geom::Curve>& pieces);
 
+// As replaceByPieces, for pieces cut from the source along its own course (BREAK, TRIM,
+// EXTEND, LENGTHEN): polyline pieces of a polyline with widths also keep the widths the
+// source has where they lie.
+std::vector<AcDbObjectId> replaceByCutPieces(Engine& e, AcDbObjectId source,
+                                             const std::vector<geom::Curve>& pieces);
+
 } // namespace zel::commands

@@ -123,6 +123,7 @@ bool Engine::step() {
     case editor::Reply::End:
         return false;
     case editor::Reply::Cancel:
+    case editor::Reply::Stopped: // no drag waits at the command prompt
         t.input(editor::text(editor::Msg::Cancel));
         return true;
     case editor::Reply::Retry:

@@ -32,6 +32,11 @@ void registerLengthenCommand(Engine& engine); // LENGTHEN
 void registerStretchCommand(Engine& engine);  // STRETCH
 void registerExplodeCommand(Engine& engine);  // EXPLODE
 void registerPeditCommand(Engine& engine);    // PEDIT
+void registerFilletCommand(Engine& engine);   // FILLET
+void registerChamferCommand(Engine& engine);  // CHAMFER
+void registerOffsetCommand(Engine& engine);   // OFFSET
+void registerBoundaryCommand(Engine& engine); // -BOUNDARY, BOUNDARY
+void registerAreaCommand(Engine& engine);     // AREA
 
 // A system variable's name typed as a command: shows the value and asks for a new one
 // (read-only variables only show it).

@@ -34,6 +34,11 @@ void registerHostCommands(Engine& e) {
     registerStretchCommand(e);
     registerExplodeCommand(e);
     registerPeditCommand(e);
+    registerFilletCommand(e);
+    registerChamferCommand(e);
+    registerOffsetCommand(e);
+    registerBoundaryCommand(e);
+    registerAreaCommand(e);
 }
 
 } // namespace zel::commands

@@ -97,6 +97,52 @@ private:
     std::unordered_set<const void*> mSeen;
 };
 
+// Walks out from an end along its straight carrier in chunks of doubling length; the
+// boundaries met in each chunk are tried, and the walk ends at the first chunk that holds a
+// crossing (every boundary that crosses the carrier nearer the end has been met by then).
+class CarrierWalk {
+public:
+    CarrierWalk(Engine& e, AcDbObjectId self, const geom::CurveEnd& end)
+        : mIndex(indexOf(e)), mSelf(self), mEnd(end) {
+        mFirst = kFirstChunkInApertures * std::max(editor::pickAperture(e.editor()), tol::kPoint);
+    }
+
+    std::optional<geom::Crossing> walk() {
+        std::optional<geom::Crossing> best;
+        double from = 0, step = mFirst;
+        for (int i = 0; i < kMaxChunks; ++i) {
+            double to = from + step;
+            std::vector<Curve> met = boundariesIn(from, to);
+            std::optional<geom::Crossing> x = geom::nearestCrossingAhead(mEnd, met, false);
+            if (x && (!best || x->ahead < best->ahead)) best = x;
+            if (best && best->ahead <= to) return best;
+            from = to;
+            step *= 2;
+        }
+        return best;
+    }
+
+private:
+    Vec2 pointAhead(double a) const {
+        return geom::pointAt(mEnd.carrier, mEnd.endParam + mEnd.direction * a);
+    }
+
+    std::vector<Curve> boundariesIn(double a0, double a1) {
+        std::vector<Curve> out;
+        for (AcDbObjectId id : mIndex.query(geom::Box2::of(pointAhead(a0), pointAhead(a1)))) {
+            if (id == mSelf || !mSeen.insert(id.slot()).second) continue;
+            if (std::optional<Curve> c = curveOfId(id)) out.push_back(std::move(*c));
+        }
+        return out;
+    }
+
+    editor::EntityIndex& mIndex;
+    AcDbObjectId mSelf;
+    const geom::CurveEnd& mEnd;
+    double mFirst = 1;
+    std::unordered_set<const void*> mSeen;
+};
+
 editor::EntityIds everything(Engine& e) {
     geom::Box2 all = geom::Box2::of({-geom::kInf, -geom::kInf}, {geom::kInf, geom::kInf});
     return indexOf(e).query(all);
@@ -140,6 +186,20 @@ std::vector<Curve> boundaryCurves(Engine& e, const EdgeSet& edges, AcDbObjectId 
         if (std::optional<Curve> c = curveOfId(id)) out.push_back(std::move(*c));
     }
     return out;
+}
+
+std::optional<geom::Crossing> boundaryCrossing(Engine& e, const EdgeSet& edges, AcDbObjectId self,
+                                               const geom::CurveEnd& end, bool extended) {
+    if (!edges.all || extended)
+        return geom::nearestCrossingAhead(end, boundaryCurves(e, edges, self), extended);
+    if (std::holds_alternative<geom::XLine>(end.carrier)) return CarrierWalk(e, self, end).walk();
+    // A circle or an ellipse: the curves near it are all that can cross it.
+    std::vector<Curve> near;
+    for (AcDbObjectId id : indexOf(e).query(geom::bounds(end.carrier))) {
+        if (id == self) continue;
+        if (std::optional<Curve> c = curveOfId(id)) near.push_back(std::move(*c));
+    }
+    return geom::nearestCrossingAhead(end, near, false);
 }
 
 } // namespace zel::commands

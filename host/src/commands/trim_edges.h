@@ -4,7 +4,9 @@
 
 #include "commands/engine.h"
 #include "geom/curve2d.h"
+#include "geom/cutting.h"
 
+#include <optional>
 #include <vector>
 
 namespace zel::commands {
@@ -28,5 +30,13 @@ std::vector<double> cutParamsScan(Engine& e, AcDbObjectId self, const geom::Curv
 
 // The boundary curves of EXTEND (all but the curve itself).
 std::vector<geom::Curve> boundaryCurves(Engine& e, const EdgeSet& edges, AcDbObjectId self);
+
+// The nearest crossing of the boundaries ahead of an end of the curve `self` (boundaries taken
+// whole when `extended`). With every curve as a boundary the search goes through the
+// drawing's spatial index: along a straight carrier it walks out from the end in chunks of
+// doubling length and stops at the first chunk that holds a crossing; on a circle or ellipse
+// it takes the curves near the carrier. Boundaries taken whole are tried one by one.
+std::optional<geom::Crossing> boundaryCrossing(Engine& e, const EdgeSet& edges, AcDbObjectId self,
+                                               const geom::CurveEnd& end, bool extended);
 
 } // namespace zel::commands

@@ -64,6 +64,15 @@ inline constexpr double kTouchSine = 1e-4;
 // a polyline or from two starting guesses of an iteration).
 inline constexpr double kHitMerge = 1e-8;
 
+// Directions in which curves leave a common vertex that differ by less than this (radians) are
+// one direction (the curves touch there) and are told apart by curvature: directions of
+// touching curves found by iteration agree to about the square root of the precision.
+inline constexpr double kSameDirection = 1e-7;
+
+// Offsets of ellipses and splines, and boundaries along them, are arcs fitted within this of
+// the true curve: far below what a drawing shows, far above the error of the points found.
+inline constexpr double kCurveFit = 1e-6;
+
 } // namespace zel::tol
 
 namespace zel::tol {

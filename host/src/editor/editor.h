@@ -13,6 +13,7 @@
 #include "editor/keywords.h"
 #include "editor/parse.h"
 #include "editor/sysvars.h"
+#include "editor/tempgraphics.h"
 #include "editor/transcript.h"
 #include "editor/ucs.h"
 
@@ -22,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class AcDbDatabase;
@@ -64,6 +66,8 @@ public:
     // Runs a command typed with a leading "'" at a prompt (transparently) and says why not
     // when it cannot.
     using TransparentHook = std::function<void(std::wstring_view typed)>;
+    // Told every cursor move while a drag waits for its point (UCS); false ends the drag.
+    using DragSampler = std::function<bool(const AcGePoint3d& ucs)>;
 
     Editor();
     ~Editor();
@@ -72,6 +76,8 @@ public:
 
     EventQueue& queue() { return mQueue; }
     Transcript& transcript() { return mTranscript; }
+    // Vectors drawn on the screen outside the drawing (cleared by REDRAW, REGEN and ZOOM).
+    TempGraphics& tempGraphics() { return mTempGraphics; }
     const Transcript& transcript() const { return mTranscript; }
     SysVars& vars() { return mVars; }
     const SysVars& vars() const { return mVars; }
@@ -128,6 +134,10 @@ public:
     const OsnapHook& osnapHook() const { return mOsnap; }
     const LispHook& lispHook() const { return mLisp; }
     const CursorHook& cursorHook() const { return mCursor; }
+    DragSampler setDragSampler(DragSampler sampler) {
+        return std::exchange(mDragSampler, std::move(sampler));
+    }
+    const DragSampler& dragSampler() const { return mDragSampler; }
     const InputGate& inputGate() const { return mGate; }
     int addInputObserver(InputObserver observer);
     void removeInputObserver(int id);
@@ -140,6 +150,7 @@ public:
 private:
     EventQueue mQueue;
     Transcript mTranscript;
+    TempGraphics mTempGraphics;
     SysVars mVars;
     Environment mEnv;
     CommandRegistry mCommands;
@@ -152,6 +163,7 @@ private:
     OsnapHook mOsnap;
     LispHook mLisp;
     CursorHook mCursor;
+    DragSampler mDragSampler;
     InputGate mGate;
     TransparentHook mTransparent;
     std::vector<std::pair<int, InputObserver>> mInputObservers;

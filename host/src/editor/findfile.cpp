@@ -1,9 +1,10 @@
 // acedFindFile: a file by name, looked for as given, then in the folder of the drawing, then in
 // the support folders (the ACAD environment value and the ZELCAD_SUPPORT variable of the
-// process, folders separated by ";" or ":").
+// process, folders separated by ";" or ":"), and last in the program's resources folder.
 #include "arx/ed.h"
 #include "core/text.h"
 #include "editor/api_guard.h"
+#include "editor/support.h"
 
 #include <cstdlib>
 #include <cwchar>
@@ -35,6 +36,7 @@ std::vector<fs::path> searchFolders(Editor& ed) {
     if (std::optional<std::wstring> acad = ed.env().get(L"ACAD")) addFolders(folders, *acad);
     if (const char* support = std::getenv("ZELCAD_SUPPORT"))
         addFolders(folders, zel::core::utf8ToWide(support));
+    folders.push_back(zel::editor::resourcesFolder());
     return folders;
 }
 
@@ -44,6 +46,19 @@ bool isFile(const fs::path& p) {
 }
 
 } // namespace
+
+namespace zel::editor {
+
+fs::path resourcesFolder() {
+    if (const char* env = std::getenv("ZELCAD_RESOURCES"); env && *env) return fs::path(env);
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && fs::is_directory(exe.parent_path() / "resources", ec))
+        return exe.parent_path() / "resources";
+    return fs::path(ZEL_RESOURCES_DIR);
+}
+
+} // namespace zel::editor
 
 int acedFindFile(const ACHAR* fname, ACHAR* result, size_t len) {
     return guarded([&](Editor& ed) -> int {

@@ -68,6 +68,7 @@ public:
                 mEd.transcript().input(text(Msg::Cancel));
                 return finish(accept(RTCAN).result);
             }
+            if (r.kind == Reply::Stopped) return finish(accept(RTERROR).result);
             if (r.kind == Reply::Retry) {
                 mEd.transcript().input(r.typed);
                 mEd.transcript().prompt(mReq.prompt, true);

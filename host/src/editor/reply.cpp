@@ -172,6 +172,11 @@ Reply readReply(Editor& ed, bool spaces) {
             return clickAt(ed, e->point);
         case EventKind::Move:
             if (ed.cursorHook()) ed.cursorHook()(e->point);
+            if (ed.dragSampler() && !ed.dragSampler()(Ucs::current(ed.vars()).toUcs(e->point))) {
+                Reply r;
+                r.kind = Reply::Stopped;
+                return r;
+            }
             break;
         case EventKind::BarText:
         case EventKind::BarTile:

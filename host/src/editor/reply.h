@@ -11,11 +11,12 @@ namespace zel::editor {
 
 struct Reply {
     enum Kind {
-        Text,   // a typed line (possibly empty: Enter)
-        Point,  // a point in UCS coordinates
-        Cancel, // Esc or a posted Ctrl-C
-        End,    // the input ran out
-        Retry,  // a LISP expression that failed (it said why); ask again
+        Text,    // a typed line (possibly empty: Enter)
+        Point,   // a point in UCS coordinates
+        Cancel,  // Esc or a posted Ctrl-C
+        End,     // the input ran out
+        Retry,   // a LISP expression that failed (it said why); ask again
+        Stopped, // the drag's sampler ended the drag
     } kind = Text;
     std::wstring text;  // the text of the answer (a LISP expression's value as text)
     std::wstring typed; // what the user typed, as it is echoed

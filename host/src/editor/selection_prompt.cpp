@@ -115,6 +115,7 @@ private:
         switch (r.kind) {
         case Reply::Cancel:
         case Reply::End:
+        case Reply::Stopped: // no drag waits at a selection prompt
             mEd.transcript().input(text(Msg::Cancel));
             return RTCAN;
         case Reply::Retry:
@@ -181,7 +182,7 @@ private:
     void noteCrossing(const geom::Box2& b) {
         if (!mReq.crossings) return;
         mReq.crossings->push_back({AcGePoint2d(b.lo.x, b.lo.y), AcGePoint2d(b.hi.x, b.lo.y),
-                              AcGePoint2d(b.hi.x, b.hi.y), AcGePoint2d(b.lo.x, b.hi.y)});
+                                   AcGePoint2d(b.hi.x, b.hi.y), AcGePoint2d(b.lo.x, b.hi.y)});
     }
 
     // The points of a fence or polygon until Enter; U takes the last one back. nullopt when
@@ -388,7 +389,7 @@ EntityPick pickEntity(Editor& ed, std::wstring_view prompt, const SelectionToken
             NoSnap noSnap(ed);
             r = readReply(ed, false);
         }
-        if (r.kind == Reply::Cancel || r.kind == Reply::End) {
+        if (r.kind == Reply::Cancel || r.kind == Reply::End || r.kind == Reply::Stopped) {
             ed.transcript().input(text(Msg::Cancel));
             return {RTCAN, {}, {}};
         }

@@ -61,6 +61,15 @@ std::optional<CurveEnd> polylineEnd(const Polyline& p, bool atStart) {
     return arcEnd(ba.arc, ba.clockwise ? !atStart : atStart);
 }
 
+// An open spline's end carried on along its end tangent: the carrier starts at the end.
+std::optional<CurveEnd> splineEnd(const Nurbs& n, bool atStart) {
+    if (isClosed(n)) return std::nullopt;
+    Vec2 dir = splineEndDirection(n, atStart);
+    if (norm(dir) == 0) return std::nullopt;
+    Interval d = domain(n);
+    return lineEnd(pointAt(n, atStart ? d.lo : d.hi), dir, 0, 1);
+}
+
 // How far ahead of the end (in eccentric angle) the arc length along the ellipse reaches
 // delta: Newton steps kept inside a bracket that bisection narrows when a step leaves it.
 std::optional<double> ellipseAhead(const Ellipse& e, const CurveEnd& end, double delta) {
@@ -119,29 +128,29 @@ Polyline extendPolylineEnd(Polyline p, bool atStart, const CurveEnd& end, double
 Curve extendBy(const Curve& c, bool atStart, const CurveEnd& end, double ahead) {
     double t = end.endParam + end.direction * ahead;
     Vec2 q = pointAt(end.carrier, t);
-    return std::visit(Overloaded{[&](const Segment& s) -> Curve {
-                                     return atStart ? Segment{q, s.end} : Segment{s.start, q};
-                                 },
-                                 [&](const Ray& r) -> Curve {
-                                     return Ray{q, r.dir};
-                                 },
-                                 [&](const Arc& a) -> Curve {
-                                     return atStart ? Arc{a.center, a.radius, t, a.end}
-                                                    : Arc{a.center, a.radius, a.start, t};
-                                 },
-                                 [&](const Ellipse& e) -> Curve {
-                                     return atStart
-                                                ? Ellipse{e.center, e.major, e.ratio, t, e.end}
-                                                : Ellipse{e.center, e.major, e.ratio, e.start, t};
-                                 },
-                                 [&](const Polyline& p) -> Curve {
-                                     return extendPolylineEnd(p, atStart, end, ahead);
-                                 },
-                                 [&](const auto&) -> Curve {
-                                     assert(false && "only curves with a CurveEnd extend");
-                                     return c;
-                                 }},
-                      c);
+    return std::visit(
+        Overloaded{
+            [&](const Segment& s) -> Curve {
+                return atStart ? Segment{q, s.end} : Segment{s.start, q};
+            },
+            [&](const Ray& r) -> Curve {
+                return Ray{q, r.dir};
+            },
+            [&](const Arc& a) -> Curve {
+                return atStart ? Arc{a.center, a.radius, t, a.end}
+                               : Arc{a.center, a.radius, a.start, t};
+            },
+            [&](const Ellipse& e) -> Curve {
+                return atStart ? Ellipse{e.center, e.major, e.ratio, t, e.end}
+                               : Ellipse{e.center, e.major, e.ratio, e.start, t};
+            },
+            [&](const Polyline& p) -> Curve { return extendPolylineEnd(p, atStart, end, ahead); },
+            [&](const Nurbs& n) -> Curve { return extendSplineStraight(n, atStart, ahead); },
+            [&](const auto&) -> Curve {
+                assert(false && "only curves with a CurveEnd extend");
+                return c;
+            }},
+        c);
 }
 
 } // namespace
@@ -222,7 +231,7 @@ std::optional<CurveEnd> curveEnd(const Curve& c, bool atStart) {
                                                      atStart ? e.start : e.end, atStart ? -1 : 1,
                                                      room};
                                  },
-                                 [](const Nurbs&) -> R { return std::nullopt; },
+                                 [&](const Nurbs& n) -> R { return splineEnd(n, atStart); },
                                  [&](const Polyline& p) -> R { return polylineEnd(p, atStart); }},
                       c);
 }
@@ -235,23 +244,33 @@ bool nearerStart(const Curve& c, double t) {
     return lengthBetween(c, d.lo, t) < lengthBetween(c, t, d.hi);
 }
 
+std::optional<Crossing> nearestCrossingAhead(const CurveEnd& end, std::span<const Curve> boundaries,
+                                             bool extendBoundaries) {
+    Crossing best;
+    for (const Curve& b : boundaries) {
+        Intersections xs =
+            intersect(end.carrier, b, extendBoundaries ? Extend::Both : Extend::First);
+        for (const Hit& h : xs.hits) {
+            double a = end.ahead(h.t1);
+            if (a > tol::kParam && a < best.ahead) best = {a, h.point};
+        }
+    }
+    if (!std::isfinite(best.ahead)) return std::nullopt;
+    return best;
+}
+
+Extension extendToCrossing(const Curve& c, bool atStart, const CurveEnd& end, const Crossing& x) {
+    return {extendBy(c, atStart, end, x.ahead), x.point};
+}
+
 std::optional<Extension> extendToBoundaries(const Curve& c, bool atStart,
                                             std::span<const Curve> boundaries,
                                             bool extendBoundaries) {
     std::optional<CurveEnd> end = curveEnd(c, atStart);
     if (!end) return std::nullopt;
-    double best = kInf;
-    Vec2 bestPoint;
-    for (const Curve& b : boundaries) {
-        Intersections xs =
-            intersect(end->carrier, b, extendBoundaries ? Extend::Both : Extend::First);
-        for (const Hit& h : xs.hits) {
-            double a = end->ahead(h.t1);
-            if (a > tol::kParam && a < best) best = a, bestPoint = h.point;
-        }
-    }
-    if (!std::isfinite(best)) return std::nullopt;
-    return Extension{extendBy(c, atStart, *end, best), bestPoint};
+    std::optional<Crossing> x = nearestCrossingAhead(*end, boundaries, extendBoundaries);
+    if (!x) return std::nullopt;
+    return extendToCrossing(c, atStart, *end, *x);
 }
 
 std::optional<Curve> lengthenEnd(const Curve& c, bool atStart, double delta) {

@@ -52,7 +52,8 @@ struct CurveEnd {
 };
 
 // The end of an open curve that can be extended: lines (both ends), rays (at the base point),
-// arcs, elliptical arcs, open polylines (their end segment). nullopt for others.
+// arcs, elliptical arcs, open polylines (their end segment), open splines (along the straight
+// line of their end tangent, from the end: see extendSplineStraight). nullopt for others.
 std::optional<CurveEnd> curveEnd(const Curve& c, bool atStart);
 
 // Which end of the curve is nearer the parameter t (measured along the curve).
@@ -63,6 +64,21 @@ struct Extension {
     Vec2 end; // the new end point, on the boundary
 };
 
+// Where the carrier of an end crosses a boundary ahead of the end: how far ahead (as
+// CurveEnd::ahead measures it) and the point, on the boundary.
+struct Crossing {
+    double ahead = kInf;
+    Vec2 point;
+};
+
+// The nearest crossing ahead of the end of the carrier with the boundaries (taken whole when
+// extendBoundaries); nullopt when none lies ahead.
+std::optional<Crossing> nearestCrossingAhead(const CurveEnd& end, std::span<const Curve> boundaries,
+                                             bool extendBoundaries);
+
+// The curve (whose end at atStart is `end`) extended to the crossing.
+Extension extendToCrossing(const Curve& c, bool atStart, const CurveEnd& end, const Crossing& x);
+
 // The curve extended at one end to the nearest crossing, ahead of that end, of its carrier
 // with the boundaries (taken whole when extendBoundaries). nullopt when nothing lies ahead.
 std::optional<Extension> extendToBoundaries(const Curve& c, bool atStart,
@@ -71,7 +87,8 @@ std::optional<Extension> extendToBoundaries(const Curve& c, bool atStart,
 
 // The curve with one end moved by arc length delta: ahead along its carrier when positive,
 // back along the curve when negative. nullopt when the curve would vanish, wrap a full turn,
-// or cannot be lengthened (closed curves; rays and construction lines; splines only shorten).
+// or cannot be lengthened (closed curves; rays and construction lines). Splines grow straight
+// along their end tangent (extendSplineStraight) and shorten along themselves.
 std::optional<Curve> lengthenEnd(const Curve& c, bool atStart, double delta);
 
 // The signed arc length from the end to the point of its carrier nearest p: positive ahead of

@@ -30,6 +30,16 @@ std::vector<Curve> split(const Curve& c, std::vector<double> params);
 // extend (splines, circles, construction lines, closed curves).
 std::optional<Curve> extendTo(const Curve& c, Vec2 p, double tolerance = tol::kOnCurve);
 
+// The direction a spline leaves its end in: the end tangent pointing away from the curve
+// (where control points repeat at the end, towards the first one apart from it). Zero when
+// every control point coincides.
+Vec2 splineEndDirection(const Nurbs& n, bool atStart);
+
+// The spline carried on by `distance` past one end along splineEndDirection: a straight piece
+// of the spline's degree joined at the old end (tangent-continuous). The spline unchanged when
+// distance is not positive.
+Nurbs extendSplineStraight(const Nurbs& n, bool atStart, double distance);
+
 // The curve as a spline (exact: conics become rational quadratic pieces). Polylines, rays and
 // construction lines have no single spline form: nullopt.
 std::optional<Nurbs> toNurbs(const Curve& c);

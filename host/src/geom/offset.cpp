@@ -88,6 +88,9 @@ void reshape(PolySegment& s, Vec2 a, Vec2 b) {
         BulgeArc arc = arcOfBulge(s.a, s.b, s.bulge);
         double from = angleOf(a - arc.arc.center), to = angleOf(b - arc.arc.center);
         double sweep = arc.clockwise ? wrapAngle(from - to, 0) : wrapAngle(to - from, 0);
+        // An end moved back past the other one (the piece vanishes at this distance) gives a
+        // short piece run backwards, not nearly a full turn: the loop it makes is cut out later.
+        if (sweep - (arc.arc.end - arc.arc.start) > kPi) sweep -= kTwoPi;
         s.bulge = std::tan(sweep / 4) * (arc.clockwise ? -1 : 1);
     }
     s.a = a, s.b = b;
@@ -121,7 +124,10 @@ void join(std::vector<PolySegment>& chain, PolySegment next, Vec2 vertex, double
     double from = angleOf(prev.b - vertex), to = angleOf(next.a - vertex);
     bool clockwise = turn < 0;
     double sweep = clockwise ? wrapAngle(from - to, 0) : wrapAngle(to - from, 0);
-    double bulge = parting ? std::tan(sweep / 4) * (clockwise ? -1 : 1) : 0;
+    // Pieces that overlap but do not meet are joined the short way round the vertex too, at the
+    // distance from it; what of the join comes too near the curve is cut out with the loops.
+    double bulge = parting ? std::tan(sweep / 4) * (clockwise ? -1 : 1)
+                           : std::tan(wrapAngle(to - from, -kPi) / 4);
     chain.push_back({prev.b, next.a, bulge});
     chain.push_back(next);
 }

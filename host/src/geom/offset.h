@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zel::geom {
 
@@ -16,6 +17,14 @@ namespace zel::geom {
 // offset does not exist (an arc offset through its centre).
 std::optional<Curve> offset(const Curve& c, double distance, double tolerance,
                             std::string* why = nullptr);
+
+// The offset as drafting commands make it: offset() with the parts of a polyline offset (or of
+// the polyline fitted to an ellipse or spline) that come nearer the curve than the distance cut
+// out: the loops an offset makes inside tight corners and across narrow parts. What is left may
+// be several pieces (a closed polyline offset inwards across a waist gives two loops). Empty,
+// with the reason in `why`, when nothing is left.
+std::vector<Curve> offsetPieces(const Curve& c, double distance, double tolerance,
+                                std::string* why = nullptr);
 
 // The side of the curve p lies on: +1 left of the direction of travel, -1 right, 0 on it.
 int sideOf(const Curve& c, Vec2 p);

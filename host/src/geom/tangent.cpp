@@ -88,7 +88,8 @@ std::vector<TangentArc> tangentArcs(const Curve& a, const Curve& b, double radiu
 }
 
 std::optional<TangentArc> chooseTangentArc(const std::vector<TangentArc>& candidates,
-                                           const Curve& a, Vec2 pick1, const Curve& b, Vec2 pick2) {
+                                           const Curve& a, Vec2 pick1, const Curve& b, Vec2 pick2,
+                                           const std::function<bool(const TangentArc&)>& accept) {
     Curve ca = carrier(a), cb = carrier(b);
     std::vector<double> cutsA, cutsB;
     for (const Hit& h : intersect(ca, cb).hits) {
@@ -100,6 +101,7 @@ std::optional<TangentArc> chooseTangentArc(const std::vector<TangentArc>& candid
     bool bestKept = false;
     double bestDistance = kInf;
     for (const TangentArc& c : candidates) {
+        if (accept && !accept(c)) continue;
         bool kept = samePart(ca, cutsA, pickA, closest(ca, c.point1).param) &&
                     samePart(cb, cutsB, pickB, closest(cb, c.point2).param);
         double d = dist(c.point1, pick1) + dist(c.point2, pick2);

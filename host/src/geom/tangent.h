@@ -3,6 +3,7 @@
 
 #include "geom/curve2d.h"
 
+#include <functional>
 #include <optional>
 
 namespace zel::geom {
@@ -25,8 +26,11 @@ std::vector<TangentArc> tangentArcs(const Curve& a, const Curve& b, double radiu
 // The candidate a fillet between a (picked at pick1) and b (picked at pick2) takes: the curves'
 // carriers cut each other into parts, and the kept parts are those the picks are on. Among the
 // candidates whose tangent points lie on the kept parts the one with tangent points nearest
-// the picks; when none does, the nearest of all. nullopt when there is no candidate.
-std::optional<TangentArc> chooseTangentArc(const std::vector<TangentArc>& candidates,
-                                           const Curve& a, Vec2 pick1, const Curve& b, Vec2 pick2);
+// the picks; when none does, the nearest of all. Candidates `accept` turns down are never taken.
+// nullopt when there is no candidate.
+std::optional<TangentArc>
+chooseTangentArc(const std::vector<TangentArc>& candidates, const Curve& a, Vec2 pick1,
+                 const Curve& b, Vec2 pick2,
+                 const std::function<bool(const TangentArc&)>& accept = nullptr);
 
 } // namespace zel::geom

@@ -184,9 +184,10 @@ TEST(KernelCuttingRandom, TrimmedEndsLieOnTheCuttingCurvesAndTrimNeverLengthens)
     EXPECT_GT(trimmed, kCases / 4);
 }
 
-// The curves EXTEND works on: lines, rays, arcs, elliptical arcs, open polylines.
+// The curves EXTEND works on: lines, rays, arcs, elliptical arcs, open splines, open
+// polylines.
 Curve extendableCurve(CurveRandom& rnd) {
-    switch (rnd.integer(0, 4)) {
+    switch (rnd.integer(0, 5)) {
     case 0:
         return rnd.segment();
     case 1:
@@ -195,6 +196,9 @@ Curve extendableCurve(CurveRandom& rnd) {
         return rnd.arc();
     case 3:
         return rnd.ellipse(false);
+    case 4:
+        if (Nurbs n = rnd.nurbs(); !isClosed(n)) return n;
+        return rnd.segment();
     }
     Polyline p = rnd.polyline();
     p.closed = false;
@@ -259,8 +263,8 @@ TEST(KernelCuttingRandom, LengthenByDeltaThenBackRestoresTheCurve) {
         bool atStart = rnd.coin();
         double len = length(c);
         // Shortening first restores only curves of one carrier (a polyline grows back along
-        // its end segment, not along the segments cut away).
-        bool oneCarrier = !std::holds_alternative<Polyline>(c);
+        // its end segment, a spline along its end tangent, not along the parts cut away).
+        bool oneCarrier = !std::holds_alternative<Polyline>(c) && !std::holds_alternative<Nurbs>(c);
         double d = oneCarrier && rnd.coin() ? -rnd.real(0.01, 0.9) * len : rnd.real(0.01, 5);
         auto there = lengthenEnd(c, atStart, d);
         if (!there) continue;

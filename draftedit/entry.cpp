@@ -1,0 +1,98 @@
+// The drafting edit module's entry. At initialisation its commands are registered in the group
+// ZEL_DLL_COMMANDS3 and its editor reactor is attached; every drawing opened gets the module's
+// LISP functions; at unload and at the end of the program everything goes again.
+#include "arx/rxregsvc.h"
+#include "common/frame/docdata.h"
+#include "draftedit/frame/commands.h"
+#include "draftedit/frame/edreactor.h"
+#include "draftedit/lisp/functions.h"
+
+#include <memory>
+#include <string>
+
+namespace {
+
+bool gRegistered = false;
+std::unique_ptr<CfuncEdReactor> gReactor;
+
+std::wstring group() {
+    return zelframe::groupName(draftedit::kCommandPrefix, draftedit::kModuleNumber);
+}
+
+std::wstring lispName(const ACHAR* name) {
+    return std::wstring(draftedit::kLispPrefix) + name;
+}
+
+void initApp(void* appId) {
+    acrxDynamicLinker->unlockApplication(appId);
+    acrxDynamicLinker->registerAppMDIAware(appId);
+    startDocData();
+    zelframe::registerCommands(group(), draftedit::kCommandPrefix, true, draftedit::commandTable(),
+                               zelframe::kCommandFlags);
+    if (!gReactor) {
+        // Attached on construction, then added to the editor once more: it is told twice,
+        // which changes nothing, and taken away once at unload (its destructor takes the rest).
+        gReactor = std::make_unique<CfuncEdReactor>(true);
+        if (AcEditor* ed = gReactor->editor()) ed->addReactor(gReactor.get());
+    }
+    gRegistered = true;
+}
+
+void unloadApp() {
+    if (!gRegistered) return;
+    gRegistered = false;
+    zelframe::removeCommands(group());
+    if (gReactor) {
+        if (AcEditor* ed = gReactor->editor()) ed->removeReactor(gReactor.get());
+        gReactor.reset();
+    }
+    endDocData();
+}
+
+int defineFunctions() {
+    short code = 0;
+    for (const draftedit::LispFunction& f : draftedit::lispFunctions()) {
+        std::wstring name = lispName(f.name);
+        if (acedDefun(name.c_str(), code) != RTNORM) return RTERROR;
+        if (acedRegFunc(f.handler, code) != RTNORM) return RTERROR;
+        ++code;
+    }
+    return RTNORM;
+}
+
+void undefineFunctions() {
+    short code = 0;
+    for (const draftedit::LispFunction& f : draftedit::lispFunctions())
+        acedUndef(lispName(f.name).c_str(), code++);
+}
+
+} // namespace
+
+ZEL_ARX_EXPORT int acrxGetApiVersion() {
+    return kZelArxApiVersion;
+}
+
+ZEL_ARX_EXPORT AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* appId) {
+    switch (msg) {
+    case AcRx::kInitAppMsg:
+        initApp(appId);
+        break;
+    case AcRx::kUnloadAppMsg:
+    case AcRx::kQuitMsg:
+        unloadApp();
+        break;
+    case AcRx::kLoadDwgMsg:
+        defineFunctions();
+        break;
+    case AcRx::kUnloadDwgMsg:
+        undefineFunctions();
+        break;
+    case AcRx::kNullMsg:
+    case AcRx::kInvkSubrMsg:
+    case AcRx::kCfgMsg:
+    case AcRx::kEndMsg:
+    case AcRx::kSaveMsg:
+        break;
+    }
+    return AcRx::kRetOK;
+}

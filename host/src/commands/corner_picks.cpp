@@ -1,0 +1,75 @@
+#include "commands/corner_picks.h"
+
+#include "commands/curve_entities.h"
+#include "commands/entities.h"
+#include "geom/bulge.h"
+#include "geom/closest.h"
+
+namespace zel::commands {
+
+namespace {
+
+using geom::Curve;
+using geom::Vec2;
+
+// Where a curve given by name alone is taken as picked: its middle.
+Vec2 middleOf(const Curve& c) {
+    geom::Interval d = geom::domain(c);
+    if (!d.isFinite()) return geom::startPoint(c);
+    return geom::pointAt(c, d.lo + d.span() / 2);
+}
+
+std::unique_ptr<AcDbEntity> jointEntity(const Curve& joint) {
+    if (auto* a = std::get_if<geom::Arc>(&joint))
+        return std::make_unique<AcDbArc>(geom::toPoint3d(a->center), a->radius, a->start, a->end);
+    auto& s = std::get<geom::Segment>(joint);
+    return std::make_unique<AcDbLine>(geom::toPoint3d(s.start), geom::toPoint3d(s.end));
+}
+
+// One curve of the corner trimmed or extended in the drawing.
+void applySide(Engine& e, const CornerCurve& c, const geom::CornerSide& side) {
+    if (side.whole) return;
+    if (!c.polyline) {
+        replaceByPieces(e, c.id, {side.curve});
+        return;
+    }
+    if (c.polyline->closed) return; // a closed polyline is kept whole, as circles are
+    replaceByPieces(e, c.id, {geom::polylineWithSide(*c.polyline, c.segment, side)});
+}
+
+} // namespace
+
+std::optional<CornerCurve> cornerCurveOf(Engine& e, const CurvePick& pick) {
+    std::optional<Curve> curve = curveOfId(pick.id);
+    if (!curve) {
+        e.editor().print(L"\nこのオブジェクトは選択できません。");
+        return std::nullopt;
+    }
+    CornerCurve out{pick.id, pick.atPoint ? Vec2{pick.point.x, pick.point.y} : middleOf(*curve),
+                    *curve, std::nullopt, -1};
+    if (auto* pl = std::get_if<geom::Polyline>(&*curve)) {
+        double t = geom::closest(*pl, out.pick).param;
+        out.segment = geom::locate(*pl, t).first;
+        out.curve = geom::curveOf(geom::segmentOf(*pl, out.segment));
+        out.polyline = *pl;
+    }
+    return out;
+}
+
+bool applyCorner(Engine& e, const CornerCurve& a, const CornerCurve& b, const geom::Corner& c,
+                 bool trim) {
+    if (samePolyline(a, b)) {
+        auto joined = geom::polylineWithCorner(*a.polyline, a.segment, b.segment, c);
+        if (!joined) return false;
+        replaceByPieces(e, a.id, {*joined});
+        return true;
+    }
+    if (trim) {
+        applySide(e, a, c.first);
+        applySide(e, b, c.second);
+    }
+    if (c.joint) appendEntity(e.database(), jointEntity(*c.joint));
+    return true;
+}
+
+} // namespace zel::commands

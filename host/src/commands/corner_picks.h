@@ -1,0 +1,37 @@
+// What FILLET and CHAMFER share: the curve picked for a corner (a line, ray, construction line,
+// arc, circle, or one segment of a polyline) and the corner applied to the drawing (the curves
+// trimmed or extended, the joint added on the current layer with the current properties, or
+// made a segment when both picks are segments of one polyline).
+#pragma once
+
+#include "commands/engine.h"
+#include "commands/picks.h"
+#include "geom/corner.h"
+
+#include <optional>
+
+namespace zel::commands {
+
+struct CornerCurve {
+    AcDbObjectId id;
+    geom::Vec2 pick;
+    geom::Curve curve;                      // what the corner is made with (a segment's curve)
+    std::optional<geom::Polyline> polyline; // the whole polyline when a segment was picked
+    int segment = -1;
+};
+
+// The corner curve of an entity pick; nullopt, after a message, for a pick that gives none.
+std::optional<CornerCurve> cornerCurveOf(Engine& e, const CurvePick& pick);
+
+// The two picks are segments of one polyline.
+inline bool samePolyline(const CornerCurve& a, const CornerCurve& b) {
+    return a.id == b.id && a.polyline && b.polyline;
+}
+
+// Makes the corner in the drawing. With `trim`, each curve is trimmed or extended to it
+// (circles and closed polylines stay whole); two segments of one polyline always take it in as
+// a segment. False (nothing changed) when the segments of one polyline cannot take it.
+bool applyCorner(Engine& e, const CornerCurve& a, const CornerCurve& b, const geom::Corner& c,
+                 bool trim);
+
+} // namespace zel::commands

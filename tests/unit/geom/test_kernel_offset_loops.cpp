@@ -1,0 +1,153 @@
+// Offsets without loops: polylines (some with arc segments) offset inwards and outwards never
+// come nearer than the distance and never cross themselves; straight ones lie exactly at the
+// distance (on the offset of some segment's line, or round a vertex); figures that split or
+// vanish. ZEL_PROPERTY_CASES sets the number of random cases.
+#include "geom/bulge.h"
+#include "geom/closest.h"
+#include "geom/intersect.h"
+#include "geom/offset.h"
+#include "kernel_random.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace zel::geom {
+namespace {
+
+using testing::CurveRandom;
+using testing::samples;
+
+int caseCount(int byDefault) {
+    const char* v = std::getenv("ZEL_PROPERTY_CASES");
+    return v ? std::max(1, std::atoi(v)) : byDefault;
+}
+
+// A star-shaped polyline round the origin (so it does not cross itself), some segments arcs
+// when `arcs`.
+Polyline starPolyline(CurveRandom& rnd, bool arcs) {
+    int n = rnd.integer(3, 9);
+    std::vector<double> angles;
+    for (int i = 0; i < n; ++i)
+        angles.push_back(rnd.real(0, kTwoPi));
+    std::sort(angles.begin(), angles.end());
+    Polyline p;
+    for (double a : angles) {
+        double bulge = rnd.real(-0.4, 0.4);
+        p.vertices.push_back({polar(a) * rnd.real(3, 10), arcs && rnd.coin() ? bulge : 0});
+    }
+    p.closed = rnd.coin();
+    return p;
+}
+
+// Does q lie at distance d from the polyline's carriers (a segment's line or circle) or from
+// one of its vertices?
+bool onSomeOffset(const Polyline& p, Vec2 q, double d, double eps) {
+    for (int i = 0; i < segmentCount(p); ++i) {
+        Curve c = carrier(curveOf(segmentOf(p, i)));
+        if (std::fabs(closest(c, q).distance - d) <= eps) return true;
+    }
+    for (const BulgeVertex& v : p.vertices)
+        if (std::fabs(dist(v.point, q) - d) <= eps) return true;
+    return false;
+}
+
+// Do two segments of the polyline cross anywhere but at a vertex they share?
+bool crossesItself(const Polyline& p) {
+    int n = segmentCount(p);
+    for (int i = 0; i < n; ++i) {
+        for (int j = i + 1; j < n; ++j) {
+            PolySegment a = segmentOf(p, i), b = segmentOf(p, j);
+            for (const Hit& h : intersect(curveOf(a), curveOf(b)).hits) {
+                // Nearly collinear neighbours cross numerically near their vertex (within what a
+                // drawing can show).
+                bool neighbours = j == i + 1 || (p.closed && i == 0 && j == n - 1);
+                double near = neighbours ? 1e-4 : 1e-7;
+                bool atVertex = false;
+                for (Vec2 v : {a.a, a.b})
+                    atVertex = atVertex || dist(h.point, v) <= near;
+                if (!atVertex) return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST(KernelOffsetLoops, RandomPolylinesStayAtTheDistanceWithoutCrossing) {
+    CurveRandom rnd(604);
+    int n = caseCount(2000), pieces = 0;
+    for (int i = 0; i < n; ++i) {
+        bool arcs = rnd.coin();
+        Polyline p = starPolyline(rnd, arcs);
+        if (crossesItself(p)) continue;
+        double d = rnd.real(0.2, 2) * (rnd.coin() ? 1 : -1);
+        SCOPED_TRACE("case " + std::to_string(i) + " distance " + std::to_string(d));
+        std::vector<Curve> out = offsetPieces(p, d, 1e-9);
+        for (const Curve& c : out) {
+            ++pieces;
+            const Polyline& q = std::get<Polyline>(c);
+            EXPECT_FALSE(crossesItself(q));
+            for (Vec2 s : samples(q, 400)) {
+                double gap = closest(p, s).distance;
+                EXPECT_GE(gap, std::fabs(d) - 1e-7);
+                // Corners between arcs whose offsets do not meet may still be joined by a short
+                // straight piece (not at the distance): checked on straight polylines only.
+                if (!arcs) {
+                    EXPECT_TRUE(onSomeOffset(p, s, std::fabs(d), 1e-7));
+                }
+            }
+        }
+        if (::testing::Test::HasFailure()) return;
+    }
+    EXPECT_GT(pieces, n / 2);
+}
+
+TEST(KernelOffsetLoops, Figures) {
+    // A dumbbell: two 10 x 10 squares joined by a neck 2 high; inwards by 1.5 it splits in two.
+    Polyline dumbbell{{{{0, 0}, 0},
+                       {{10, 0}, 0},
+                       {{10, 4}, 0},
+                       {{20, 4}, 0},
+                       {{20, 0}, 0},
+                       {{30, 0}, 0},
+                       {{30, 10}, 0},
+                       {{20, 10}, 0},
+                       {{20, 6}, 0},
+                       {{10, 6}, 0},
+                       {{10, 10}, 0},
+                       {{0, 10}, 0}},
+                      true};
+    std::vector<Curve> halves = offsetPieces(dumbbell, 1.5, 1e-9);
+    ASSERT_EQ(halves.size(), 2u);
+    for (const Curve& h : halves) {
+        EXPECT_TRUE(isClosed(h));
+        EXPECT_NEAR(signedArea(std::get<Polyline>(h)), 7 * 7, 1e-9);
+    }
+    // A square inwards by more than half its side leaves nothing.
+    Polyline square{{{{0, 0}, 0}, {{4, 0}, 0}, {{4, 4}, 0}, {{0, 4}, 0}}, true};
+    std::string why;
+    EXPECT_TRUE(offsetPieces(square, 2.5, 1e-9, &why).empty());
+    EXPECT_FALSE(why.empty());
+    // A short segment between long ones: the inside offset drops the loop at the notch.
+    Polyline notch{{{{0, 0}, 0}, {{10, 0}, 0}, {{10, 0.5}, 0}, {{20, 0.5}, 0}}, false};
+    std::vector<Curve> below = offsetPieces(notch, -2, 1e-9);
+    ASSERT_EQ(below.size(), 1u);
+    EXPECT_FALSE(crossesItself(std::get<Polyline>(below[0])));
+    // Circles and arcs that would vanish are refused.
+    EXPECT_TRUE(offsetPieces(Circle{{0, 0}, 1}, 1, 1e-9, &why).empty());
+    EXPECT_EQ(offsetPieces(Circle{{0, 0}, 1}, -1, 1e-9).size(), 1u);
+}
+
+TEST(KernelOffsetLoops, EllipsesAndSplinesWithinTheTolerance) {
+    Ellipse e{{0, 0}, {5, 0}, 0.6, 0, kTwoPi};
+    for (double d : {-1.0, 1.0}) {
+        std::vector<Curve> out = offsetPieces(e, d, 1e-6);
+        ASSERT_EQ(out.size(), 1u);
+        EXPECT_TRUE(isClosed(out[0]));
+        for (Vec2 q : samples(out[0], 2000))
+            EXPECT_NEAR(closest(e, q).distance, 1.0, 1e-6 + 1e-9);
+    }
+}
+
+} // namespace
+} // namespace zel::geom
