@@ -8,26 +8,12 @@
 #include "common/bar/dlgbar.h"
 #include "common/drag/dragmodereactor.h"
 #include "common/frame/view.h"
+#include "common/services/sysvar.h"
 #include "common/support/zelsupport.h"
 
 #include <cwchar>
 
 namespace {
-
-int intVar(const ACHAR* name, int fallback = 0) {
-    resbuf rb{};
-    if (acedGetVar(name, &rb) != RTNORM) return fallback;
-    if (rb.restype == RTSHORT) return rb.resval.rint;
-    if (rb.restype == RTLONG) return rb.resval.rlong;
-    return fallback;
-}
-
-void setIntVar(const ACHAR* name, int value) {
-    resbuf rb{};
-    rb.restype = RTSHORT;
-    rb.resval.rint = static_cast<short>(value);
-    acedSetVar(name, &rb);
-}
 
 void freeVectors(resbuf*& list) {
     acutRelRb(list);
@@ -101,23 +87,23 @@ CDrag::~CDrag() {
 void CDrag::startDrawingAids() {
     if (mOptions & kDragFreezeOsmode) {
         ZelSetFreezeOsMode(1);
-        mSavedOsmode = intVar(L"OSMODE");
-        setIntVar(L"OSMODE", 0);
+        mSavedOsmode = IntVar(L"OSMODE");
+        SetShortVar(L"OSMODE", 0);
     }
     if (mOptions & kDragFreezeDragmode) {
         ZelSetFreezeDragMode(1);
-        mDragmodeWasAuto = intVar(L"DRAGMODE") == 2;
-        if (!mDragmodeWasAuto) setIntVar(L"DRAGMODE", 2);
+        mDragmodeWasAuto = IntVar(L"DRAGMODE") == 2;
+        if (!mDragmodeWasAuto) SetShortVar(L"DRAGMODE", 2);
     }
 }
 
 void CDrag::endDrawingAids() {
     if (mOptions & kDragFreezeDragmode) {
         ZelSetFreezeDragMode(0);
-        setIntVar(L"DRAGMODE", mDragmodeWasAuto ? 2 : 0);
+        SetShortVar(L"DRAGMODE", mDragmodeWasAuto ? 2 : 0);
     }
     if (mOptions & kDragFreezeOsmode) {
-        setIntVar(L"OSMODE", mSavedOsmode);
+        SetShortVar(L"OSMODE", mSavedOsmode);
         Zelads_ResetOsmode();
         ZelSetFreezeOsMode(0);
     }
@@ -188,8 +174,8 @@ void CDrag::beginDrag(const AcGePoint3d* base, unsigned char option) {
         mBase = AcGePoint3d(base->x, base->y, 0);
     }
     if (!(mOptions & kDragFreezeDragmode)) {
-        mDragmodeWasAuto = intVar(L"DRAGMODE") == 2;
-        if (!mDragmodeWasAuto) setIntVar(L"DRAGMODE", 2);
+        mDragmodeWasAuto = IntVar(L"DRAGMODE") == 2;
+        if (!mDragmodeWasAuto) SetShortVar(L"DRAGMODE", 2);
     }
     mPicked.clear();
     mDragActive = 1;
@@ -201,9 +187,9 @@ void CDrag::endDrag() {
     mBaseGiven = 0;
     mBase = AcGePoint3d::kOrigin;
     if (mOptions & kDragFreezeDragmode) return;
-    int now = intVar(L"DRAGMODE");
-    if (mDragmodeWasAuto && now != 2) setIntVar(L"DRAGMODE", 2);
-    if (!mDragmodeWasAuto && now != 0) setIntVar(L"DRAGMODE", 0);
+    int now = IntVar(L"DRAGMODE");
+    if (mDragmodeWasAuto && now != 2) SetShortVar(L"DRAGMODE", 2);
+    if (!mDragmodeWasAuto && now != 0) SetShortVar(L"DRAGMODE", 0);
 }
 
 int CDrag::drag(const ads_name ss, const ACHAR* prompt, int cursor,

@@ -4,6 +4,7 @@
 #include "arx/ed.h"
 #include "common/bar/dlgbar.h"
 #include "common/drag/drag.h"
+#include "common/services/sysvar.h"
 
 #include <cwchar>
 #include <cwctype>
@@ -17,14 +18,6 @@ resbuf coordinateSystem(short code) {
     rb.restype = RTSHORT;
     rb.resval.rint = code;
     return rb;
-}
-
-double realVar(const ACHAR* name) {
-    resbuf rb{};
-    if (acedGetVar(name, &rb) != RTNORM) return 0;
-    if (rb.restype == RTREAL) return rb.resval.rreal;
-    if (rb.restype == RTSHORT) return rb.resval.rint;
-    return 0;
 }
 
 double screenHeight() {
@@ -70,7 +63,7 @@ void CDrag::toDisplay(ads_point p) {
 
 void CDrag::pickBox(ads_point p, ads_point lower, ads_point upper) {
     double height = screenHeight();
-    double half = height > 0 ? (realVar(L"PICKBOX") + 10) * realVar(L"VIEWSIZE") / height : 0;
+    double half = height > 0 ? (RealVar(L"PICKBOX") + 10) * RealVar(L"VIEWSIZE") / height : 0;
     toDisplay(p);
     ads_point lo = {p[X] - half, p[Y] - half, 0}, hi = {p[X] + half, p[Y] + half, 0};
     resbuf ucs = coordinateSystem(1), dcs = coordinateSystem(2);

@@ -5,6 +5,7 @@
 #include "arx/dbmain.h"
 #include "arx/dbsymtb.h"
 #include "arx/ed.h"
+#include "common/services/sysvar.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,21 +14,6 @@
 #include <cwctype>
 
 namespace {
-
-int intVar(const ACHAR* name, int fallback) {
-    resbuf rb{};
-    if (acedGetVar(name, &rb) != RTNORM) return fallback;
-    if (rb.restype == RTSHORT) return rb.resval.rint;
-    if (rb.restype == RTLONG) return rb.resval.rlong;
-    return fallback;
-}
-
-void setShort(const ACHAR* name, int value) {
-    resbuf rb{};
-    rb.restype = RTSHORT;
-    rb.resval.rint = static_cast<short>(value);
-    acedSetVar(name, &rb);
-}
 
 bool highlightOne(const ads_name ent, bool on) {
     AcDbObjectId id;
@@ -67,25 +53,25 @@ int GetSysVar(const ACHAR* name, resbuf* result) {
 }
 
 void SetOsmode(int bits) {
-    setShort(L"OSMODE", bits);
+    SetShortVar(L"OSMODE", bits);
 }
 
 int HighlightSet(const ads_name ss, bool on) {
-    if (intVar(L"HIGHLIGHT", 0) < 1 && on) return 0;
+    if (IntVar(L"HIGHLIGHT", 0) < 1 && on) return 0;
     int32_t n = 0;
     if (acedSSLength(ss, &n) != RTNORM || n < 1) return 0;
     int count = 0;
     for (int32_t i = 0; i < n; ++i) {
         ads_name ent;
         if (acedSSName(ss, i, ent) != RTNORM) break;
-        if (on && intVar(L"HIGHLIGHT", 0) <= 0) continue;
+        if (on && IntVar(L"HIGHLIGHT", 0) <= 0) continue;
         if (highlightOne(ent, on)) ++count;
     }
     return count;
 }
 
 int HighlightEntity(const ads_name ent, bool on) {
-    if (intVar(L"HIGHLIGHT", 0) < 1 && on) return 0;
+    if (IntVar(L"HIGHLIGHT", 0) < 1 && on) return 0;
     return highlightOne(ent, on) ? 1 : 0;
 }
 
@@ -109,10 +95,10 @@ const resbuf* FindGroup(const resbuf* list, int code) {
 }
 
 int RealToText(double value, int units, int precision, ACHAR* buf, size_t size) {
-    int old = intVar(L"DIMZIN", 8);
-    if (old != 8) setShort(L"DIMZIN", 8);
+    int old = IntVar(L"DIMZIN", 8);
+    if (old != 8) SetShortVar(L"DIMZIN", 8);
     int rc = acdbRToS(value, units, precision, buf, size);
-    if (old != 8) setShort(L"DIMZIN", old);
+    if (old != 8) SetShortVar(L"DIMZIN", old);
     return rc;
 }
 

@@ -3,6 +3,7 @@
 #include "arx/dbmain.h"
 #include "arx/dbsymtb.h"
 #include "arx/ed.h"
+#include "common/services/sysvar.h"
 #include "common/support/zelsupport.h"
 
 #include <cstdlib>
@@ -41,20 +42,6 @@ std::wstring cmn(const std::wstring& key, const ACHAR* def) {
     std::wstring v;
     ZelGetCmnText(key.c_str(), v, def);
     return v;
-}
-
-int setText(const ACHAR* var, const std::wstring& value) {
-    resbuf rb{};
-    rb.restype = RTSTR;
-    rb.resval.rstring = const_cast<ACHAR*>(value.c_str());
-    return acedSetVar(var, &rb);
-}
-
-int setShort(const ACHAR* var, int value) {
-    resbuf rb{};
-    rb.restype = RTSHORT;
-    rb.resval.rint = static_cast<short>(value);
-    return acedSetVar(var, &rb);
 }
 
 // A variable's value as text (numbers in decimal), or nothing when it cannot be read.
@@ -247,7 +234,7 @@ int CZelLayManager::FindEntry(const ACHAR* name, int tableKind) const {
 bool CZelLayManager::saveThenSet(const ACHAR* var, std::wstring& saved, const std::wstring& value) {
     std::wstring now;
     if (varText(var, now)) saved = now;
-    return setText(var, value) == RTNORM;
+    return SetTextVar(var, value) == RTNORM;
 }
 
 int CZelLayManager::SetCurrent(int row) {
@@ -270,17 +257,17 @@ int CZelLayManager::SetCurrent(int row) {
     if (upper(mFields[kWat]) != kUnspecified && w >= -3) {
         std::wstring now;
         if (varText(L"CELWEIGHT", now)) mSavedWeight = now;
-        ok = setShort(L"CELWEIGHT", w) == RTNORM && ok;
+        ok = SetShortVar(L"CELWEIGHT", w) == RTNORM && ok;
     }
     return ok ? 1 : 0;
 }
 
 int CZelLayManager::RestoreCurrent() {
     bool ok = true;
-    if (!mSavedColour.empty()) ok = setText(L"CECOLOR", mSavedColour) == RTNORM && ok;
-    if (!mSavedLinetype.empty()) ok = setText(L"CELTYPE", mSavedLinetype) == RTNORM && ok;
-    if (!mSavedLayer.empty()) ok = setText(L"CLAYER", mSavedLayer) == RTNORM && ok;
-    if (!mSavedWeight.empty()) ok = setShort(L"CELWEIGHT", toInt(mSavedWeight)) == RTNORM && ok;
+    if (!mSavedColour.empty()) ok = SetTextVar(L"CECOLOR", mSavedColour) == RTNORM && ok;
+    if (!mSavedLinetype.empty()) ok = SetTextVar(L"CELTYPE", mSavedLinetype) == RTNORM && ok;
+    if (!mSavedLayer.empty()) ok = SetTextVar(L"CLAYER", mSavedLayer) == RTNORM && ok;
+    if (!mSavedWeight.empty()) ok = SetShortVar(L"CELWEIGHT", toInt(mSavedWeight)) == RTNORM && ok;
     return ok ? 1 : 0;
 }
 

@@ -9,6 +9,7 @@
 #include "common/bar/dlgbar.h"
 #include "common/services/entkind.h"
 #include "common/services/numbers.h"
+#include "common/services/sysvar.h"
 #include "common/support/zelsupport.h"
 
 #include <cwctype>
@@ -19,21 +20,6 @@ namespace {
 
 constexpr int kByLayerColour = 256;
 constexpr int kSortForSelectionAndSnap = 1 | 2;
-
-int intVar(const ACHAR* name, int fallback) {
-    resbuf rb{};
-    if (acedGetVar(name, &rb) != RTNORM) return fallback;
-    if (rb.restype == RTSHORT) return rb.resval.rint;
-    if (rb.restype == RTLONG) return rb.resval.rlong;
-    return fallback;
-}
-
-void setShort(const ACHAR* name, int value) {
-    resbuf rb{};
-    rb.restype = RTSHORT;
-    rb.resval.rint = static_cast<short>(value);
-    acedSetVar(name, &rb);
-}
 
 bool sameNoCase(const std::wstring& a, const std::wstring& b) {
     if (a.size() != b.size()) return false;
@@ -99,12 +85,12 @@ bool entityUnderAuxiliary(const AcGePoint3d& point, const std::wstring& auxType,
 
 void freezeOsmodeFor(PickRecord& pick) {
     ZelSetLocInt(L"FreezeOsMode", 1);
-    int osmode = intVar(L"OSMODE", 0);
+    int osmode = IntVar(L"OSMODE", 0);
     if (!pick.osmodeSaved) {
         pick.savedOsmode = static_cast<short>(osmode);
         pick.osmodeSaved = true;
     }
-    setShort(L"OSMODE", 0);
+    SetShortVar(L"OSMODE", 0);
 }
 
 void forget(PickRecord& pick) {
@@ -116,7 +102,7 @@ void forget(PickRecord& pick) {
 
 void releaseOsmode(PickRecord& pick) {
     if (!pick.osmodeSaved) return;
-    setShort(L"OSMODE", pick.savedOsmode);
+    SetShortVar(L"OSMODE", pick.savedOsmode);
     ZelSetLocInt(L"FreezeOsMode", 0);
     pick.osmodeSaved = false;
 }
@@ -219,7 +205,7 @@ int SelectAndHilight(PickRecord& pick, const AcGePoint3d& point, const ACHAR* au
 
 void HighlightPick(PickRecord& pick, bool on) {
     if (pick.held.isNull()) return;
-    if (on && intVar(L"HIGHLIGHT", 0) != 1) return;
+    if (on && IntVar(L"HIGHLIGHT", 0) != 1) return;
     setHighlight(highlightTarget(pick), on);
 }
 
@@ -293,7 +279,7 @@ void LineCoefficients(CurveRecord& r, bool recompute, double& a, double& b, doub
 void FreezeOsmode(bool on) {
     if (on) {
         ZelSetLocInt(L"FreezeOsMode", 1);
-        setShort(L"OSMODE", 0);
+        SetShortVar(L"OSMODE", 0);
         return;
     }
     Zelads_ResetOsmode();
@@ -301,14 +287,14 @@ void FreezeOsmode(bool on) {
 }
 
 CSortEnts::CSortEnts() {
-    int now = intVar(L"SORTENTS", -1);
+    int now = IntVar(L"SORTENTS", -1);
     if (now < 0 || (now & kSortForSelectionAndSnap) == kSortForSelectionAndSnap) return;
     mOld = now;
-    setShort(L"SORTENTS", now | kSortForSelectionAndSnap);
+    SetShortVar(L"SORTENTS", now | kSortForSelectionAndSnap);
 }
 
 CSortEnts::~CSortEnts() {
-    if (mOld >= 0) setShort(L"SORTENTS", mOld);
+    if (mOld >= 0) SetShortVar(L"SORTENTS", mOld);
 }
 
 // ---- the selection the suite's LISP code leaves for the next command --------------------------

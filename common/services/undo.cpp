@@ -1,32 +1,18 @@
 #include "common/services/undo.h"
 
 #include "arx/ed.h"
+#include "common/services/sysvar.h"
 
 namespace {
 
 constexpr int kUndoAuto = 4;
 constexpr int kUndoGroupOpen = 8;
 
-int intVar(const ACHAR* name, int fallback) {
-    resbuf rb{};
-    if (acedGetVar(name, &rb) != RTNORM) return fallback;
-    if (rb.restype == RTSHORT) return rb.resval.rint;
-    if (rb.restype == RTLONG) return rb.resval.rlong;
-    return fallback;
-}
-
-void setShort(const ACHAR* name, int value) {
-    resbuf rb{};
-    rb.restype = RTSHORT;
-    rb.resval.rint = static_cast<short>(value);
-    acedSetVar(name, &rb);
-}
-
 // CMDECHO off for the life of the object, then as it was.
 class Silence {
 public:
-    Silence() : mEcho(intVar(L"CMDECHO", 1)) { setShort(L"CMDECHO", 0); }
-    ~Silence() { setShort(L"CMDECHO", mEcho); }
+    Silence() : mEcho(IntVar(L"CMDECHO", 1)) { SetShortVar(L"CMDECHO", 0); }
+    ~Silence() { SetShortVar(L"CMDECHO", mEcho); }
     Silence(const Silence&) = delete;
     Silence& operator=(const Silence&) = delete;
 
@@ -42,7 +28,7 @@ void endPending() {
 }
 
 void restartGroup() {
-    int ctl = intVar(L"UNDOCTL", 0);
+    int ctl = IntVar(L"UNDOCTL", 0);
     if (ctl & kUndoGroupOpen) undo(L"E");
     if (ctl & kUndoAuto) undo(L"BE");
 }
@@ -64,11 +50,11 @@ void UndoRestartGroupQuiet() {
 }
 
 void UndoCloseGroup() {
-    if (intVar(L"UNDOCTL", 0) & kUndoGroupOpen) closeGroup();
+    if (IntVar(L"UNDOCTL", 0) & kUndoGroupOpen) closeGroup();
 }
 
 void UndoCloseGroupQuiet() {
-    if (!(intVar(L"UNDOCTL", 0) & kUndoGroupOpen)) return;
+    if (!(IntVar(L"UNDOCTL", 0) & kUndoGroupOpen)) return;
     Silence quiet;
     closeGroup();
 }
@@ -76,7 +62,7 @@ void UndoCloseGroupQuiet() {
 void UndoAutoOn(int& wasOn) {
     wasOn = 0;
     Silence quiet;
-    if (intVar(L"UNDOCTL", 0) & kUndoAuto) {
+    if (IntVar(L"UNDOCTL", 0) & kUndoAuto) {
         wasOn = 1;
         return;
     }
@@ -91,15 +77,15 @@ void UndoAutoRestore(int wasOn) {
 
 void UndoRollBack() {
     Silence quiet;
-    if (intVar(L"UNDOCTL", 0) & kUndoGroupOpen) undo(L"E");
+    if (IntVar(L"UNDOCTL", 0) & kUndoGroupOpen) undo(L"E");
     acedCommandS(RTSTR, L"U", RTNONE);
 }
 
 void CmdEchoSave(int& saved, int value) {
-    saved = intVar(L"CMDECHO", 1) != 0 ? 1 : 0;
-    if (saved != (value != 0 ? 1 : 0)) setShort(L"CMDECHO", value != 0 ? 1 : 0);
+    saved = IntVar(L"CMDECHO", 1) != 0 ? 1 : 0;
+    if (saved != (value != 0 ? 1 : 0)) SetShortVar(L"CMDECHO", value != 0 ? 1 : 0);
 }
 
 void CmdEchoRestore(int saved) {
-    setShort(L"CMDECHO", saved ? 1 : 0);
+    SetShortVar(L"CMDECHO", saved ? 1 : 0);
 }

@@ -1,12 +1,10 @@
 // Session tests: each tests/sessions/commands/NAME.zsc runs on a new drawing (or on NAME.dxf
 // when there is one); its transcript and the canonical dump of the drawing must equal
 // NAME.expected. ZEL_UPDATE_SESSIONS=1 writes the .expected files instead (review the diff).
+#include "../session_files.h"
 #include "session_fixture.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -14,22 +12,6 @@ namespace fs = std::filesystem;
 
 fs::path sessionsDir() {
     return fs::path(ZEL_SOURCE_DIR) / "tests" / "sessions" / "commands";
-}
-
-std::vector<std::string> sessionNames() {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(sessionsDir(), ec))
-        if (entry.path().extension() == ".zsc") names.push_back(entry.path().stem().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
 }
 
 class Sessions : public SessionTest, public ::testing::WithParamInterface<std::string> {};
@@ -46,17 +28,11 @@ TEST_P(Sessions, TranscriptAndDrawingAsExpected) {
     EXPECT_FALSE(ed().queue().exhausted()) << "the script ends while input is wanted";
     std::string got = transcript() + "\n==== dump ====\n" +
                       zel::db::canonicalDump(s.database(), {.withHandles = false});
-    fs::path expected = base.string() + ".expected";
-    const char* update = std::getenv("ZEL_UPDATE_SESSIONS");
-    if (update && std::string(update) == "1") {
-        std::ofstream(expected, std::ios::binary) << got;
-        return;
-    }
-    ASSERT_TRUE(fs::exists(expected)) << expected << " is missing (ZEL_UPDATE_SESSIONS=1)";
-    EXPECT_EQ(got, readFile(expected));
+    zel::session_files::expectSession(got, base);
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, Sessions, ::testing::ValuesIn(sessionNames()),
+INSTANTIATE_TEST_SUITE_P(Commands, Sessions,
+                         ::testing::ValuesIn(zel::session_files::sessionNames(sessionsDir())),
                          [](const auto& info) { return info.param; });
 
 } // namespace

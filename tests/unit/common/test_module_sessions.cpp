@@ -2,14 +2,11 @@
 // modules): each tests/sessions/modules/NAME.zsc runs on a new drawing (or on NAME.dxf); its
 // transcript and the canonical dump of the drawing must equal NAME.expected.
 // ZEL_UPDATE_SESSIONS=1 writes the .expected files instead (read the diff before keeping it).
+#include "../session_files.h"
 #include "module_fixture.h"
 
 #include "app/startup.h"
 #include "db/dump.h"
-
-#include <algorithm>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -17,22 +14,6 @@ namespace fs = std::filesystem;
 
 fs::path sessionsDir() {
     return fs::path(ZEL_SOURCE_DIR) / "tests" / "sessions" / "modules";
-}
-
-std::vector<std::string> sessionNames() {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(sessionsDir(), ec))
-        if (entry.path().extension() == ".zsc") names.push_back(entry.path().stem().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
 }
 
 class ModuleSessions : public ModuleTest, public ::testing::WithParamInterface<std::string> {};
@@ -51,17 +32,11 @@ TEST_P(ModuleSessions, TranscriptAndDrawingAsExpected) {
     EXPECT_FALSE(ed().queue().exhausted()) << "the script ends while input is wanted";
     std::string got = transcript() + "\n==== dump ====\n" +
                       zel::db::canonicalDump(s.database(), {.withHandles = false});
-    fs::path expected = base.string() + ".expected";
-    const char* update = std::getenv("ZEL_UPDATE_SESSIONS");
-    if (update && std::string(update) == "1") {
-        std::ofstream(expected, std::ios::binary) << got;
-        return;
-    }
-    ASSERT_TRUE(fs::exists(expected)) << expected << " is missing (ZEL_UPDATE_SESSIONS=1)";
-    EXPECT_EQ(got, readFile(expected));
+    zel::session_files::expectSession(got, base);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modules, ModuleSessions, ::testing::ValuesIn(sessionNames()),
+INSTANTIATE_TEST_SUITE_P(Modules, ModuleSessions,
+                         ::testing::ValuesIn(zel::session_files::sessionNames(sessionsDir())),
                          [](const auto& info) { return info.param; });
 
 } // namespace
