@@ -2,6 +2,7 @@
 // ZEL_DLL_COMMANDS3 and its editor reactor is attached; every drawing opened gets the module's
 // LISP functions; at unload and at the end of the program everything goes again.
 #include "arx/rxregsvc.h"
+#include "common/frame/appmessages.h"
 #include "common/frame/docdata.h"
 #include "draftedit/frame/commands.h"
 #include "draftedit/frame/edreactor.h"
@@ -49,7 +50,8 @@ void unloadApp() {
     endDocData();
 }
 
-int defineFunctions() {
+// RTNORM when all thirteen are defined; RTERROR at the first refusal.
+int registerLispFunctions() {
     short code = 0;
     for (const draftedit::LispFunction& f : draftedit::lispFunctions()) {
         std::wstring name = lispName(f.name);
@@ -58,6 +60,10 @@ int defineFunctions() {
         ++code;
     }
     return RTNORM;
+}
+
+void defineFunctions() {
+    registerLispFunctions();
 }
 
 void undefineFunctions() {
@@ -73,26 +79,7 @@ ZEL_ARX_EXPORT int acrxGetApiVersion() {
 }
 
 ZEL_ARX_EXPORT AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* appId) {
-    switch (msg) {
-    case AcRx::kInitAppMsg:
-        initApp(appId);
-        break;
-    case AcRx::kUnloadAppMsg:
-    case AcRx::kQuitMsg:
-        unloadApp();
-        break;
-    case AcRx::kLoadDwgMsg:
-        defineFunctions();
-        break;
-    case AcRx::kUnloadDwgMsg:
-        undefineFunctions();
-        break;
-    case AcRx::kNullMsg:
-    case AcRx::kInvkSubrMsg:
-    case AcRx::kCfgMsg:
-    case AcRx::kEndMsg:
-    case AcRx::kSaveMsg:
-        break;
-    }
-    return AcRx::kRetOK;
+    static const zelframe::AppMessageHandlers kHandlers{initApp, unloadApp, defineFunctions,
+                                                        undefineFunctions};
+    return zelframe::dispatchAppMessage(msg, appId, kHandlers);
 }

@@ -1,6 +1,7 @@
 // The text module's entry: at initialisation its commands are registered in the group
 // ZEL_DLL_COMMANDS4 (local names without prefix); at unload and at the end they go again.
 #include "arx/rxregsvc.h"
+#include "common/frame/appmessages.h"
 #include "drafttext/commands.h"
 
 namespace {
@@ -38,22 +39,6 @@ ZEL_ARX_EXPORT int acrxGetApiVersion() {
 }
 
 ZEL_ARX_EXPORT AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* appId) {
-    switch (msg) {
-    case AcRx::kInitAppMsg:
-        initApp(appId);
-        break;
-    case AcRx::kUnloadAppMsg:
-    case AcRx::kQuitMsg:
-        unloadApp();
-        break;
-    case AcRx::kNullMsg:
-    case AcRx::kLoadDwgMsg:
-    case AcRx::kUnloadDwgMsg:
-    case AcRx::kInvkSubrMsg:
-    case AcRx::kCfgMsg:
-    case AcRx::kEndMsg:
-    case AcRx::kSaveMsg:
-        break;
-    }
-    return AcRx::kRetOK;
+    static const zelframe::AppMessageHandlers kHandlers{initApp, unloadApp, nullptr, nullptr};
+    return zelframe::dispatchAppMessage(msg, appId, kHandlers);
 }

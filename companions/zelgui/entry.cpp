@@ -3,6 +3,7 @@
 #include "arx/aced.h"
 #include "arx/rxregsvc.h"
 #include "arx/zelbar.h"
+#include "common/frame/appmessages.h"
 #include "companions/zelgui/functions.h"
 
 #include <string>
@@ -88,26 +89,7 @@ ZEL_ARX_EXPORT int acrxGetApiVersion() {
 }
 
 ZEL_ARX_EXPORT AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* appId) {
-    switch (msg) {
-    case AcRx::kInitAppMsg:
-        initApp(appId);
-        break;
-    case AcRx::kLoadDwgMsg:
-        defineFunctions();
-        break;
-    case AcRx::kUnloadDwgMsg:
-        undefineFunctions();
-        break;
-    case AcRx::kUnloadAppMsg:
-    case AcRx::kQuitMsg:
-        unloadApp();
-        break;
-    case AcRx::kNullMsg:
-    case AcRx::kInvkSubrMsg:
-    case AcRx::kCfgMsg:
-    case AcRx::kEndMsg:
-    case AcRx::kSaveMsg:
-        break;
-    }
-    return AcRx::kRetOK;
+    static const zelframe::AppMessageHandlers kHandlers{initApp, unloadApp, defineFunctions,
+                                                        undefineFunctions};
+    return zelframe::dispatchAppMessage(msg, appId, kHandlers);
 }
