@@ -48,7 +48,7 @@ protected:
 TEST_F(SettingsCli, SetGetAndShippedDefaults) {
     EXPECT_EQ(settings("set ZelScSym :").status, 0);
     EXPECT_EQ(settings("get ZelScSym").out, ":\n");
-    EXPECT_EQ(settings("get ZelLineType/Par004").out, "想像線\n") << "a shipped default";
+    EXPECT_EQ(settings("get ZelLineType/Par004").out, "寸法線\n") << "a shipped default";
     auto missing = settings("get No/Such");
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.out.find("No/Such is not set"), std::string::npos);

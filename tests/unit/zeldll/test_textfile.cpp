@@ -73,5 +73,6 @@ TEST(SettingsText, TheShippedDefaultsAreReadable) {
         std::swprintf(k, 64, L"ZelTextHeight/Par%02d", i);
         EXPECT_GT(std::stod(table.at(k)), 0.0) << "a text-height row without its height";
     }
-    EXPECT_EQ(table.at(L"ZelLineType/Par003"), L"中心線");
+    EXPECT_EQ(table.at(L"ZelLineType/Par003"), L"かくれ線") << "the row a part of a line is changed to";
+    EXPECT_EQ(table.at(L"ZelLineType/Lln001"), L"DRAFT") << "the auxiliary lines";
 }
