@@ -1,7 +1,7 @@
-// The selection, highlight and box functions of the module's LISP table. ZELADS_SSFREE is
-// here; ZELADS_SSGET, ZELADS_REDRAW, ZELADS_SSREDRAWADD and ZELADS_GETBOX run on the command
-// framework (key filter, drag sampler, highlight services), which the module does not have
-// yet: they say so and fail.
+// The selection functions of the module's LISP table: ZELADS_SSFREE here; ZELADS_REDRAW and
+// ZELADS_SSREDRAWADD in highlight_functions.cpp, ZELADS_GETBOX in getbox.cpp. ZELADS_SSGET
+// needs a filter of the keys typed during a selection, which the host does not offer yet: it
+// says so and fails.
 #include "draftedit/lisp/args.h"
 #include "draftedit/lisp/functions.h"
 
@@ -17,18 +17,6 @@ int notAvailable(const ACHAR* lispName) {
 
 int zeladsSsGet() {
     return notAvailable(L"ZELADS_SSGET");
-}
-
-int zeladsRedraw() {
-    return notAvailable(L"ZELADS_REDRAW");
-}
-
-int zeladsSsRedrawAdd() {
-    return notAvailable(L"ZELADS_SSREDRAWADD");
-}
-
-int zeladsGetBox() {
-    return notAvailable(L"ZELADS_GETBOX");
 }
 
 // Frees the set when the first argument is a selection set; anything else is ignored.
