@@ -1,6 +1,7 @@
 #include "draftedit/frame/commands.h"
 
 #include "common/frame/notbuilt.h"
+#include "draftedit/commands/deldup.h"
 
 namespace draftedit {
 
@@ -29,7 +30,6 @@ constexpr const ACHAR* kBreak = L"ZEL_BREAK";
 constexpr const ACHAR* kTrim = L"ZEL_TRIM";
 constexpr const ACHAR* kExtend = L"ZEL_EXTEND";
 constexpr const ACHAR* kMasprop = L"ZEL_MASPROP";
-constexpr const ACHAR* kDeldup = L"ZEL_DELDUP";
 constexpr const ACHAR* kDetail = L"ZEL_DETAIL";
 constexpr const ACHAR* kRvol = L"ZEL_RVOL";
 constexpr const ACHAR* kJoin = L"ZEL_JOIN";
@@ -59,7 +59,7 @@ constexpr zelframe::CommandRow kTable[] = {
     {L"TRIM", L"TR", 0, notBuiltEntry<&kTrim>},
     {L"EXTEND", L"EX", 0, notBuiltEntry<&kExtend>},
     {L"MASPROP", L"MPROP", 0, notBuiltEntry<&kMasprop>},
-    {L"DELDUP", L"DDUP", 0, notBuiltEntry<&kDeldup>},
+    {L"DELDUP", L"DDUP", 0, deldupCommand},
     {L"DETAIL", L"DTL", 0, notBuiltEntry<&kDetail>},
     {L"RVOL", L"RV", 0, notBuiltEntry<&kRvol>},
     {L"JOIN", L"JN", 4, notBuiltEntry<&kJoin>},
