@@ -28,6 +28,7 @@ int ssget(const lisp::SsGetRequest& r, ads_name out) {
 void connectDrawingFunctions(lisp::HostBridge& b) {
     b.ssget = ssget;
     b.sslength = [](const ads_name ss, int32_t* n) { return acedSSLength(ss, n); };
+    b.sssetfirst = [](const ads_name pickset) { return acedSSSetFirst(pickset, nullptr); };
     b.ssname = [](const ads_name ss, int32_t i, ads_name e) { return acedSSName(ss, i, e); };
     b.ssadd = [](const ads_name e, const ads_name ss, ads_name out) {
         return acedSSAdd(e, ss, out);

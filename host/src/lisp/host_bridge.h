@@ -68,6 +68,8 @@ struct HostBridge {
     std::function<int(const ads_name ent, const ads_name ss, ads_name out)> ssadd;
     std::function<int(const ads_name ent, const ads_name ss)> ssdel;
     std::function<int(const ads_name ent, const ads_name ss)> ssmemb; // RTNORM when a member
+    // The pick-first set the next command finds (null: none).
+    std::function<int(const ads_name pickset)> sssetfirst;
     // Called when LISP drops the last reference to a selection set it holds (also while the
     // interpreter is destroyed).
     std::function<void(const ads_name ss)> ssRelease;

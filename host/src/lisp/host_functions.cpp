@@ -120,6 +120,16 @@ Value ssgetFn(Interpreter& in, Args a) {
     return rc == RTNORM ? in.makeName(Kind::PickSet, ss) : Value();
 }
 
+// (sssetfirst gripset [pickset]): the pick-first set of the next command (grips are not
+// shown here); gives back its arguments.
+Value sssetfirstFn(Interpreter& in, Args a) {
+    const auto& setFirst = need(in.host().sssetfirst, L"SSSETFIRST");
+    Value pick = a.size() > 1 ? a[1] : Value();
+    int rc = pick.isNil() ? setFirst(nullptr) : setFirst(arg::pickset(pick).name);
+    if (rc != RTNORM) return Value();
+    return makeList({a[0], pick});
+}
+
 Value sslengthFn(Interpreter& in, Args a) {
     const NameObj& ss = arg::pickset(a[0]);
     int32_t n = 0;
@@ -349,6 +359,7 @@ void registerHostBuiltins(Interpreter& in) {
     in.defineSubr(L"VL-CMDF", commandFn, 0, -1);
     in.defineSubr(L"SSGET", ssgetFn, 0, 4);
     in.defineSubr(L"SSLENGTH", sslengthFn, 1, 1);
+    in.defineSubr(L"SSSETFIRST", sssetfirstFn, 1, 2);
     in.defineSubr(L"SSNAME", ssnameFn, 2, 2);
     in.defineSubr(L"SSADD", ssaddFn, 0, 2);
     in.defineSubr(L"SSDEL", ssdelFn, 2, 2);
