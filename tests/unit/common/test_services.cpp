@@ -125,6 +125,18 @@ TEST_F(Services, ARowIsMadeCurrentForAnEditAndPutBack) {
     EXPECT_EQ(var(L"CELWEIGHT"), -1);
 }
 
+TEST_F(Services, TheShippedHiddenLineRowMakesEveryPropertyCurrent) {
+    {
+        CZelLayManager row(0, 3);
+        EXPECT_TRUE(row.layerReady());
+        EXPECT_EQ(row.SetCurrent(), 1);
+        EXPECT_EQ(eval("(getvar \"CELTYPE\")"), "\"HIDL\"");
+        EXPECT_EQ(eval("(getvar \"CLAYER\")"), "\"かくれ線\"");
+        EXPECT_EQ(var(L"CELWEIGHT"), -1) << "BYLAYER";
+    }
+    EXPECT_EQ(eval("(getvar \"CELTYPE\")"), "\"ByLayer\"");
+}
+
 TEST_F(Services, RowsOutOfRangeSetAndRestoreNothing) {
     run("-LAYER M work \"\"\n");
     {
