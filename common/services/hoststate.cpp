@@ -1,4 +1,5 @@
 #include "common/services/hoststate.h"
+#include "common/services/wtext.h"
 
 #include "arx/dbads.h"
 #include "arx/dbents.h"
@@ -33,16 +34,11 @@ bool highlightOne(const ads_name ent, bool on) {
 int GetSysVar(const ACHAR* name, resbuf* result) {
     int rc = acedGetVar(name, result);
     if (rc != RTNORM) return rc;
-    std::wstring upper = name;
-    for (wchar_t& c : upper)
-        c = wchar_t(std::towupper(c));
-    if (upper != L"CECOLOR") return RTNORM;
+    if (UpperText(name) != L"CECOLOR") return RTNORM;
     if (result->restype != RTSTR || !result->resval.rstring) return RTNORM;
     static const wchar_t* const kNames[] = {L"RED",  L"YELLOW",  L"GREEN", L"CYAN",
                                             L"BLUE", L"MAGENTA", L"WHITE"};
-    std::wstring value = result->resval.rstring;
-    for (wchar_t& c : value)
-        c = wchar_t(std::towupper(c));
+    std::wstring value = UpperText(result->resval.rstring);
     for (int i = 0; i < 7; ++i) {
         if (value != kNames[i]) continue;
         std::free(result->resval.rstring);

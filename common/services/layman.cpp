@@ -1,4 +1,5 @@
 #include "common/services/layman.h"
+#include "common/services/wtext.h"
 
 #include "arx/dbmain.h"
 #include "arx/dbsymtb.h"
@@ -21,18 +22,6 @@ const ACHAR* const kLineKeys[] = {L"Par", L"Lin", L"Col", L"Fnm", L"Lay",
                                   L"Lln", L"Lcl", L"Lfn", L"Wat", L"Lwt"};
 // The text-height table has no Lin, Fnm, Lln and Lfn.
 constexpr bool kTextHeightHas[] = {true, false, true, false, true, false, true, false, true, true};
-
-std::wstring upper(std::wstring s) {
-    for (wchar_t& c : s)
-        c = wchar_t(std::towupper(c));
-    return s;
-}
-
-std::wstring trimmed(const std::wstring& s) {
-    size_t a = s.find_first_not_of(L" \t");
-    if (a == std::wstring::npos) return {};
-    return s.substr(a, s.find_last_not_of(L" \t") - a + 1);
-}
 
 int toInt(const std::wstring& s) {
     return int(std::wcstol(s.c_str(), nullptr, 10));
@@ -65,7 +54,7 @@ AcDbDatabase* workingDb() {
 } // namespace
 
 std::wstring NormalizeLineweight(const std::wstring& text) {
-    std::wstring u = upper(text);
+    std::wstring u = UpperText(text);
     if (u == L"BYLAYER") return L"-1";
     if (u == L"BYBLOCK") return L"-2";
     if (u == L"DEFAULT") return L"-3";
@@ -73,12 +62,12 @@ std::wstring NormalizeLineweight(const std::wstring& text) {
     std::wstring digits;
     for (wchar_t c : u)
         if (c != L'M') digits += c;
-    double mm = std::wcstod(trimmed(digits).c_str(), nullptr);
+    double mm = std::wcstod(TrimBlanks(digits).c_str(), nullptr);
     return std::to_wstring(int(mm * 100 + 0.5));
 }
 
 int ColorFromText(const ACHAR* text) {
-    std::wstring t = trimmed(text ? text : L"");
+    std::wstring t = TrimBlanks(text ? text : L"");
     int n = toInt(t);
     if (n != 0) return n;
     if (t == L"0") return 0;
@@ -86,7 +75,7 @@ int ColorFromText(const ACHAR* text) {
         {L"RED", 1},     {L"YELLOW", 2}, {L"GREEN", 3},     {L"CYAN", 4},    {L"BLUE", 5},
         {L"MAGENTA", 6}, {L"WHITE", 7},  {L"BYLAYER", 256}, {L"BYBLOCK", 0},
     };
-    std::wstring u = upper(t);
+    std::wstring u = UpperText(t);
     for (const auto& [name, index] : kNames)
         if (u == name) return index;
     return 0;
@@ -102,7 +91,7 @@ bool LinetypeIdByName(const ACHAR* name, AcDbObjectId& id) {
 }
 
 int LoadLinetypeFile(const ACHAR* name, const ACHAR* file) {
-    std::wstring path = upper(file ? file : L"");
+    std::wstring path = UpperText(file ? file : L"");
     if (path.size() < 4 || path.substr(path.size() - 4) != L".LIN") path += L".LIN";
     if (path.find(L'/') == std::wstring::npos && path.find(L'\\') == std::wstring::npos) {
         ACHAR found[256];
@@ -225,9 +214,9 @@ int CZelLayManager::FindEntry(const ACHAR* name, int tableKind) const {
     int rows = kind == 0 ? kLineKindRows : ZelGetCmnInt(L"ZelTextHeight/ZelTextHeightLot", -1);
     Field f = kPar;
     if (mKind != 1 && ZelGetCmnInt(L"ZelLineType/Use", 1) == 0) f = kLin;
-    std::wstring wanted = upper(name);
+    std::wstring wanted = UpperText(name);
     for (int row = 0; row < rows; ++row)
-        if (upper(cmn(key(f, row), kNotSet)) == wanted) return row;
+        if (UpperText(cmn(key(f, row), kNotSet)) == wanted) return row;
     return -1;
 }
 
@@ -254,7 +243,7 @@ int CZelLayManager::SetCurrent(int row) {
             ok = saveThenSet(L"CECOLOR", mSavedColour, mFields[kCol]) && ok;
     }
     int w = toInt(mFields[kWat]);
-    if (upper(mFields[kWat]) != kUnspecified && w >= -3) {
+    if (UpperText(mFields[kWat]) != kUnspecified && w >= -3) {
         std::wstring now;
         if (varText(L"CELWEIGHT", now)) mSavedWeight = now;
         ok = SetShortVar(L"CELWEIGHT", w) == RTNORM && ok;

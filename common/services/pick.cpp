@@ -1,4 +1,5 @@
 #include "common/services/pick.h"
+#include "common/services/wtext.h"
 
 #include "arx/aced.h"
 #include "arx/dbads.h"
@@ -21,13 +22,6 @@ namespace {
 constexpr int kByLayerColour = 256;
 constexpr int kSortForSelectionAndSnap = 1 | 2;
 
-bool sameNoCase(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-    return true;
-}
-
 // The linetype and colour an entity is drawn with (by-layer ones replaced by its layer's).
 struct Style {
     std::wstring linetype;
@@ -45,7 +39,7 @@ Style effectiveStyle(const ads_name ent) {
     s.colour = e->colorIndex();
     AcDbObjectId layerId = e->layerId();
     e->close();
-    bool byLayerType = sameNoCase(s.linetype, L"BYLAYER");
+    bool byLayerType = SameNoCase(s.linetype, L"BYLAYER");
     if (!byLayerType && s.colour != kByLayerColour) return s;
     AcDbLayerTableRecord* layer = nullptr;
     if (acdbOpenObject(layer, layerId, AcDb::kForRead) != Acad::eOk || !layer) return s;
@@ -74,7 +68,7 @@ bool entityUnderAuxiliary(const AcGePoint3d& point, const std::wstring& auxType,
         ads_name ent;
         if (acedSSName(ss, i, ent) != RTNORM) continue;
         Style s = effectiveStyle(ent);
-        if (sameNoCase(s.linetype, auxType) || s.colour == auxColour) continue;
+        if (SameNoCase(s.linetype, auxType) || s.colour == auxColour) continue;
         found[0] = ent[0];
         found[1] = ent[1];
         ok = true;
@@ -163,7 +157,7 @@ int SelectAndHilight(PickRecord& pick, const AcGePoint3d& point, const ACHAR* au
     std::wstring auxType = auxLinetype ? auxLinetype : L"";
     if (!nested && !auxType.empty() && auxColour != -1) {
         Style s = effectiveStyle(ent);
-        if (sameNoCase(s.linetype, auxType) && s.colour == auxColour)
+        if (SameNoCase(s.linetype, auxType) && s.colour == auxColour)
             entityUnderAuxiliary(point, auxType, auxColour, ent);
     }
     freezeOsmodeFor(pick);

@@ -1,4 +1,5 @@
 #include "common/services/scale.h"
+#include "common/services/wtext.h"
 
 #include "arx/aced.h"
 #include "arx/dbmain.h"
@@ -16,21 +17,6 @@ std::wstring separator() {
     std::wstring sep;
     ZelGetCmnText(L"ZelScSym", sep, L"/");
     return sep.empty() ? std::wstring(L"/") : sep;
-}
-
-std::wstring trimmed(const std::wstring& s) {
-    size_t a = s.find_first_not_of(L" \t");
-    if (a == std::wstring::npos) return {};
-    size_t b = s.find_last_not_of(L" \t");
-    return s.substr(a, b - a + 1);
-}
-
-bool equalsNoCase(const std::wstring& a, const wchar_t* b) {
-    size_t n = std::wcslen(b);
-    if (a.size() != n) return false;
-    for (size_t i = 0; i < n; ++i)
-        if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-    return true;
 }
 
 double realOf(const std::wstring& s) {
@@ -63,8 +49,8 @@ int ParseScale(const ACHAR* text, double& numerator, double& denominator) {
     std::wstring t = text ? text : L"";
     if (t.empty()) ZelGetLocText(L"ZelCurSc", t, L"");
     if (t.empty()) t = L"1" + sep + L"1";
-    t = trimmed(t);
-    if (equalsNoCase(t, L"DwgScale")) {
+    t = TrimBlanks(t);
+    if (SameNoCase(t, L"DwgScale")) {
         numerator = 1.0;
         denominator = DimScale();
         return 2;

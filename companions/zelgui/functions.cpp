@@ -5,6 +5,7 @@
 
 #include "arx/aced.h"
 #include "arx/ed.h"
+#include "common/services/sysvar.h"
 
 #include <memory>
 #include <optional>
@@ -64,14 +65,6 @@ int ok() {
 }
 int fail() {
     return RSERR;
-}
-
-int intVar(const wchar_t* name, int fallback) {
-    resbuf rb{};
-    if (acedGetVar(name, &rb) != RTNORM) return fallback;
-    if (rb.restype == RTSHORT) return rb.resval.rint;
-    if (rb.restype == RTLONG) return rb.resval.rlong;
-    return fallback;
 }
 
 int fpText() {
@@ -254,12 +247,12 @@ int redrawBitmap() {
 }
 
 int resetOsmode() {
-    bar().osmode = intVar(L"OSMODE", 0);
+    bar().osmode = IntVar(L"OSMODE", 0);
     return ok();
 }
 
 int resetDrgmode() {
-    bar().dragmode = intVar(L"DRAGMODE", 2);
+    bar().dragmode = IntVar(L"DRAGMODE", 2);
     return ok();
 }
 

@@ -3,7 +3,6 @@
 
 #include "draftedit/engines/textio.h"
 
-#include <new>
 
 namespace draftedit::engines {
 namespace {
@@ -63,21 +62,9 @@ std::optional<std::string> blockTrimAnswer(const BlockTrimInput& input) {
 }
 
 CutStatus runBlockTrim(const std::string& inputPath, const std::string& outputPath) {
-    CutStatus status = CutStatus::Written;
-    std::string answer;
-    try {
-        std::optional<std::string> content = readFileBytes(inputPath);
-        if (!content) {
-            status = CutStatus::InputMissing;
-        } else if (std::optional<std::string> a = blockTrimAnswer(parseBlockTrim(*content))) {
-            answer = std::move(*a);
-        } else {
-            status = CutStatus::TooManyCuts;
-        }
-    } catch (const std::bad_alloc&) {
-        status = CutStatus::NoMemory;
-    }
-    return finishCutEngine(outputPath, status, answer);
+    return runCutEngine(inputPath, outputPath, [](const std::string& content) {
+        return blockTrimAnswer(parseBlockTrim(content));
+    });
 }
 
 } // namespace draftedit::engines

@@ -92,8 +92,10 @@ bool onArcDivide(Pt p, const ArcData& arc) {
 } // namespace draftedit::engines
 
 #include "draftedit/engines/section.h"
+#include "draftedit/engines/textio.h"
 
 #include <cstdio>
+#include <new>
 
 namespace draftedit::engines {
 
@@ -120,8 +122,23 @@ const char* cutFailureText(CutStatus status) {
     return "";
 }
 
-CutStatus finishCutEngine(const std::string& outputPath, CutStatus status,
-                          const std::string& answer) {
+CutStatus
+runCutEngine(const std::string& inputPath, const std::string& outputPath,
+             const std::function<std::optional<std::string>(const std::string&)>& answerOf) {
+    CutStatus status = CutStatus::Written;
+    std::string answer;
+    try {
+        std::optional<std::string> content = readFileBytes(inputPath);
+        if (!content) {
+            status = CutStatus::InputMissing;
+        } else if (std::optional<std::string> a = answerOf(*content)) {
+            answer = std::move(*a);
+        } else {
+            status = CutStatus::TooManyCuts;
+        }
+    } catch (const std::bad_alloc&) {
+        status = CutStatus::NoMemory;
+    }
     const std::string_view text = status == CutStatus::Written
                                       ? std::string_view(answer)
                                       : std::string_view(cutFailureText(status));

@@ -2,6 +2,7 @@
 // cut by a cutting line or by a circular arc, with the engines' snapping of near-end values.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -64,8 +65,11 @@ void appendPoint(std::string& out, Pt p, const char* format);
 // The failure text of a status (empty for Written and OutputNotOpened).
 const char* cutFailureText(CutStatus status);
 
-// Writes the answer, or the failure text alone, into the output file.
-CutStatus finishCutEngine(const std::string& outputPath, CutStatus status,
-                          const std::string& answer);
+// One run of a cutting engine: the input file's content turned into the answer (nullopt: too
+// many cuts), written into the output file, or the failure text alone (no input, no memory,
+// too many cuts).
+CutStatus
+runCutEngine(const std::string& inputPath, const std::string& outputPath,
+             const std::function<std::optional<std::string>(const std::string&)>& answerOf);
 
 } // namespace draftedit::engines

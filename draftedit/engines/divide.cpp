@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <new>
 #include <numbers>
 
 namespace draftedit::engines {
@@ -143,21 +142,9 @@ std::optional<std::string> divideAnswer(const std::vector<DivideElement>& elemen
 }
 
 CutStatus runDivide(const std::string& inputPath, const std::string& outputPath) {
-    CutStatus status = CutStatus::Written;
-    std::string answer;
-    try {
-        std::optional<std::string> content = readFileBytes(inputPath);
-        if (!content) {
-            status = CutStatus::InputMissing;
-        } else if (std::optional<std::string> a = divideAnswer(parseDivide(*content))) {
-            answer = std::move(*a);
-        } else {
-            status = CutStatus::TooManyCuts;
-        }
-    } catch (const std::bad_alloc&) {
-        status = CutStatus::NoMemory;
-    }
-    return finishCutEngine(outputPath, status, answer);
+    return runCutEngine(inputPath, outputPath, [](const std::string& content) {
+        return divideAnswer(parseDivide(content));
+    });
 }
 
 } // namespace draftedit::engines
