@@ -8,6 +8,7 @@
 #include "common/support/zelsupport.h"
 #include "draftedit/lisp/args.h"
 #include "draftedit/lisp/functions.h"
+#include "draftedit/lisp/highlight.h"
 
 namespace draftedit {
 namespace {
@@ -37,7 +38,18 @@ void tellStep(Step step, const ACHAR* function) {
     acutPrintf(L"\n%sｴﾗｰ: %s() -> %s", product.c_str(), function, call);
 }
 
-// Every member of the set highlighted or not; false (told) at the first that fails.
+int modeOf(const resbuf* rb, int fallback) {
+    if (rb && rb->restype == RTSHORT) return rb->resval.rint;
+    if (rb && rb->restype == RTLONG) return rb->resval.rlong;
+    return fallback;
+}
+
+bool isEmptyName(const resbuf* rb) {
+    return rb->restype == RTPICKS && rb->resval.rlname[0] == 0 && rb->resval.rlname[1] == 0;
+}
+
+} // namespace
+
 bool highlightSet(const ads_name ss, bool on, const ACHAR* function) {
     int32_t n = 0;
     acedSSLength(ss, &n);
@@ -51,18 +63,6 @@ bool highlightSet(const ads_name ss, bool on, const ACHAR* function) {
     }
     return true;
 }
-
-int modeOf(const resbuf* rb, int fallback) {
-    if (rb && rb->restype == RTSHORT) return rb->resval.rint;
-    if (rb && rb->restype == RTLONG) return rb->resval.rlong;
-    return fallback;
-}
-
-bool isEmptyName(const resbuf* rb) {
-    return rb->restype == RTPICKS && rb->resval.rlname[0] == 0 && rb->resval.rlname[1] == 0;
-}
-
-} // namespace
 
 int zeladsRedraw() {
     RbList args = callArguments();

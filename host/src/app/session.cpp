@@ -125,7 +125,8 @@ Session::Session() : mEditor(std::make_unique<editor::Editor>()) {
     mRegistry.atPut(ACRX_DYNAMIC_LINKER, mModules.get());
     wireEngine();
     wireReactors();
-    mEditor->queue().setSideHandler([this](const editor::Event& e) { return mBar.deliver(e); });
+    mEditor->queue().setSideHandler(
+        [this](const editor::Event& e) { return mBar.deliver(e) || mWinMsg.deliver(e); });
     mDocs->add(std::make_unique<AcDbDatabase>(), {});
     registerModuleCommands(*this);
 }
@@ -240,7 +241,10 @@ void Session::wireReactors() {
         mEditor->vars().addObserver([this](std::wstring_view n) { mReactors.sysVarChanged(n); });
     mInputObserver = mEditor->addInputObserver([this](const editor::InputNotice& n) {
         Document* d = mDocs->active();
-        if (d) d->points().tell(n, *d, pointContext(n, *d));
+        if (!d) return;
+        editor::InputNotice world = n; // reactors and monitors get world points
+        world.point = mEditor->ucs().toWorld(n.point);
+        d->points().tell(world, *d, pointContext(n, *d));
     });
 }
 
@@ -304,6 +308,7 @@ std::wstring Session::close() {
 void Session::forget(const Module& module) {
     mCommands->dropOwnedBy(&module);
     mBar.dropOwnedBy(&module);
+    mWinMsg.dropOwnedBy(&module);
     mReactors.dropOwnedBy(&module);
     mDocs->dropReactorsOwnedBy(&module);
     for (auto& doc : mDocs->all()) {

@@ -14,6 +14,7 @@
 #include "app/edreactors.h"
 #include "app/modules.h"
 #include "app/sysregistry.h"
+#include "app/winmsg_filters.h"
 #include "arx/db.h"
 #include "commands/engine.h"
 #include "editor/editor.h"
@@ -46,6 +47,7 @@ public:
     EditorReactors& editorReactors() { return mReactors; }
     SystemRegistry& registry() { return mRegistry; }
     BarEvents& barEvents() { return mBar; }
+    WinMsgFilters& winMsgFilters() { return mWinMsg; }
 
     // Makes this session the one the C-style API works with (and acutPrintf writes to).
     void makeCurrent();
@@ -83,6 +85,7 @@ private:
     SystemRegistry mRegistry;
     EditorReactors mReactors;
     BarEvents mBar;
+    WinMsgFilters mWinMsg;
     std::unique_ptr<DocManager> mDocs;
     std::unique_ptr<CommandStack> mCommands;
     std::unique_ptr<ModuleLoader> mModules;

@@ -267,7 +267,8 @@ std::optional<Event> EventQueue::next() {
     for (;;) {
         std::optional<Event> e = take();
         if (!e) return e;
-        if (!isSideEvent(e->kind) || !mSide) return e;
+        bool offered = isSideEvent(e->kind) || e->kind == EventKind::Key;
+        if (!offered || !mSide) return e;
         SideHandler handler = mSide; // a callback may replace the handler
         if (!handler(*e)) return e;
     }

@@ -106,8 +106,8 @@ public:
     const Event* peek();
     // Takes the next event as it is (asks the feeder when empty); nullopt at the end of input.
     std::optional<Event> take();
-    // Takes the next event for a reader: side events are first offered to the side handler
-    // and skipped when it takes them.
+    // Takes the next event for a reader: side events and single keys are first offered to the
+    // side handler and skipped when it takes them.
     std::optional<Event> next();
     void clear();
 

@@ -116,4 +116,65 @@ TEST_F(Pick, AGlobalSelectionOfErasedEntitiesIsClearedToNil) {
     EXPECT_FALSE(GlobalSwitch(1));
 }
 
+// A block of a line and a circle, inserted at 100,0 twice as large and turned 90 degrees: the
+// line inside runs from 100,0 to 100,20 in the drawing.
+class NestedPick : public Pick {
+protected:
+    NestedPick() {
+        run("LINE 0,0 10,0 \"\"\nCIRCLE 5,5 1\nBLOCK BOLT 0,0 ALL \"\"\n"
+            "INSERT BOLT 100,0 2 \"\" 90\n");
+        insert = last();
+    }
+    AcDbObjectId insert;
+};
+
+TEST_F(NestedPick, ALineInsideABlockIsDescribedInTheDrawingsCoordinates) {
+    PickRecord pick;
+    pick.accepted = kKindLine | kKindNested;
+    ASSERT_EQ(SelectAndHilight(pick, AcGePoint3d(100, 10, 0), L"", -1), 1);
+    EXPECT_TRUE(pick.nested);
+    ASSERT_EQ(pick.containers.size(), 1u);
+    EXPECT_EQ(pick.containers[0], insert);
+    EXPECT_NE(pick.held, insert) << "the line of the definition is held";
+    EXPECT_EQ(pick.curve.kind, unsigned(kKindLine));
+    EXPECT_TRUE(pick.curve.a.isEqualTo(AcGePoint3d(100, 0, 0)))
+        << pick.curve.a.x << "," << pick.curve.a.y;
+    EXPECT_TRUE(pick.curve.b.isEqualTo(AcGePoint3d(100, 20, 0)))
+        << pick.curve.b.x << "," << pick.curve.b.y;
+    EXPECT_TRUE(highlighted(insert)) << "the block reference shows the pick";
+    HighlightPick(pick, false);
+    EXPECT_FALSE(highlighted(insert));
+}
+
+TEST_F(NestedPick, ACircleInsideIsScaledWithTheReference) {
+    PickRecord pick;
+    pick.accepted = kKindCircle | kKindNested;
+    // The circle's centre 5,5 becomes 100-10,10 and its radius 2.
+    ASSERT_EQ(SelectAndHilight(pick, AcGePoint3d(90, 12, 0), L"", -1), 1);
+    ASSERT_FALSE(pick.held.isNull());
+    EXPECT_EQ(pick.curve.kind, unsigned(kKindCircle));
+    EXPECT_TRUE(pick.curve.a.isEqualTo(AcGePoint3d(90, 10, 0)));
+    EXPECT_NEAR(pick.curve.radius, 2.0, 1e-9);
+}
+
+TEST_F(NestedPick, WithoutTheNestedBitAnEntityInsideABlockIsRefused) {
+    PickRecord pick;
+    pick.accepted = kKindLine;
+    ASSERT_EQ(SelectAndHilight(pick, AcGePoint3d(100, 10, 0), L"", -1), 1);
+    EXPECT_TRUE(pick.held.isNull());
+    EXPECT_FALSE(highlighted(insert));
+}
+
+TEST_F(NestedPick, TwoLevelsListTheContainersInnermostFirst) {
+    run("BLOCK OUTER 0,0 L \"\"\nINSERT OUTER 0,50 1 \"\" 0\n");
+    AcDbObjectId outer = last();
+    PickRecord pick;
+    pick.accepted = kKindLine | kKindNested;
+    ASSERT_EQ(SelectAndHilight(pick, AcGePoint3d(100, 60, 0), L"", -1), 1);
+    ASSERT_EQ(pick.containers.size(), 2u);
+    EXPECT_EQ(pick.containers.back(), outer);
+    EXPECT_TRUE(pick.curve.a.isEqualTo(AcGePoint3d(100, 50, 0)));
+    EXPECT_TRUE(highlighted(outer)) << "the outermost reference shows the pick";
+}
+
 } // namespace

@@ -9,6 +9,8 @@
 #include "common/services/undo.h"
 #include "common/support/zelsupport.h"
 
+#include <dlfcn.h>
+
 #include <cmath>
 #include <numbers>
 
@@ -164,6 +166,38 @@ TEST_F(Services, ARowWithoutLayerStaysOnTheCurrentOne) {
         run("-LAYER S 0 \"\"\n");
     }
     EXPECT_EQ(eval("(getvar \"CLAYER\")"), "\"0\"") << "CLAYER was not saved, so not put back";
+}
+
+// The same row with the settings library out of reach: the store yields its defaults, so the
+// row loads with no layer, linetype or colour, and only the default lineweight is used for the
+// edit and put back after it.
+class ServicesWithoutSettings : public ModuleTest {
+protected:
+    ServicesWithoutSettings() { ::unsetenv("ZELCAD_MODULE_PATH"); }
+};
+
+TEST_F(ServicesWithoutSettings, ARowUsesTheDefaultsWhenTheLibraryIsMissing) {
+    if (void* h = dlopen("zeldll.so", RTLD_NOW | RTLD_NOLOAD)) {
+        dlclose(h);
+        GTEST_SKIP() << "the settings library is resident in this process";
+    }
+    run("-LAYER M work \"\"\n(setvar \"CELWEIGHT\" 25)\n(setvar \"CECOLOR\" \"3\")\n");
+    mark();
+    {
+        CZelLayManager row(0, 3);
+        EXPECT_EQ(row.LoadEntry(), 1) << "line-kind rows load with nothing to apply";
+        EXPECT_TRUE(row.field(CZelLayManager::kLay).empty());
+        EXPECT_EQ(row.field(CZelLayManager::kWat), L"-3") << "the lineweight default";
+        row.SetCurrent();
+        EXPECT_EQ(eval("(getvar \"CLAYER\")"), "\"work\"");
+        EXPECT_EQ(eval("(getvar \"CECOLOR\")"), "\"3\"");
+        EXPECT_EQ(var(L"CELWEIGHT"), -3) << "the default lineweight for the edit";
+    }
+    EXPECT_EQ(eval("(getvar \"CLAYER\")"), "\"work\"");
+    EXPECT_EQ(var(L"CELWEIGHT"), 25);
+    EXPECT_NE(since().find("cannot found zeldll.so."), std::string::npos) << since();
+    CZelLayManager text(1, 0);
+    EXPECT_EQ(text.LoadEntry(), 0) << "no text-height rows without the store";
 }
 
 } // namespace

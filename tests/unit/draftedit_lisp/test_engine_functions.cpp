@@ -137,13 +137,6 @@ TEST_F(DrafteditLisp, TextToWriteMessages) {
     }
 }
 
-TEST_F(DrafteditLisp, SelectionWithKeyFilterSaysItIsNotAvailable) {
-    mark();
-    run("(zelads_ssget)\n");
-    EXPECT_NE(since().find("は未実装です (not available yet)."), std::string::npos);
-    EXPECT_EQ(eval("(zelads_ssget)"), "") << "the call fails";
-}
-
 TEST_F(DrafteditLisp, SsFreeFreesASelectionSet) {
     run("LINE 0,0 10,0 \"\"\n");
     EXPECT_EQ(eval("(setq ss (ssget \"X\"))") != "", true);
