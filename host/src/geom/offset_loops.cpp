@@ -60,14 +60,20 @@ std::vector<std::vector<double>> selfCuts(const std::vector<PolySegment>& segs, 
     return cuts;
 }
 
-// The edge of the band within the distance of the segments whose offset vanishes (arcs
-// tighter than the distance on the side offset to): their offsets to the other side and circles
-// of the distance round their ends. The neighbours' offsets are joined across where such a
-// segment was; a piece of them that crosses this edge goes in or out of the band, so pieces cut
-// there are wholly in or wholly out of it.
+// The edge of the band within the distance of the curve where the offset itself does not run:
+// circles of the distance round the ends of an open polyline, and for segments whose offset
+// vanishes (arcs tighter than the distance on the side offset to) their offsets to the other
+// side and circles round their ends. The neighbours' offsets are joined across where such a
+// segment was; a piece that crosses this edge goes in or out of the band, so pieces cut there
+// are wholly in or wholly out of it. (Round outer corners the extended offsets stay outside the
+// band: no circles there.)
 std::vector<Curve> bandEdges(const Polyline& p, double d) {
     double reach = std::fabs(d);
     std::vector<Curve> out;
+    if (!p.closed && !p.vertices.empty()) {
+        out.push_back(Circle{p.vertices.front().point, reach});
+        out.push_back(Circle{p.vertices.back().point, reach});
+    }
     for (int i = 0; i < segmentCount(p); ++i) {
         PolySegment s = segmentOf(p, i);
         if (!isArc(s)) continue;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 
 namespace zel::geom {
 namespace {
@@ -73,6 +74,16 @@ bool crossesItself(const Polyline& p) {
     return false;
 }
 
+// The polyline as a failure message shows it: "closed x,y,bulge x,y,bulge ...".
+std::string describe(const Polyline& p) {
+    std::ostringstream out;
+    out.precision(17);
+    out << (p.closed ? "closed" : "open");
+    for (const BulgeVertex& v : p.vertices)
+        out << " " << v.point.x << "," << v.point.y << "," << v.bulge;
+    return out.str();
+}
+
 TEST(KernelOffsetLoops, RandomPolylinesStayAtTheDistanceWithoutCrossing) {
     CurveRandom rnd(604);
     int n = caseCount(2000), pieces = 0;
@@ -81,7 +92,8 @@ TEST(KernelOffsetLoops, RandomPolylinesStayAtTheDistanceWithoutCrossing) {
         Polyline p = starPolyline(rnd, arcs);
         if (crossesItself(p)) continue;
         double d = rnd.real(0.2, 2) * (rnd.coin() ? 1 : -1);
-        SCOPED_TRACE("case " + std::to_string(i) + " distance " + std::to_string(d));
+        SCOPED_TRACE("case " + std::to_string(i) + " distance " + std::to_string(d) + " of " +
+                     describe(p));
         std::vector<Curve> out = offsetPieces(p, d, 1e-9);
         for (const Curve& c : out) {
             ++pieces;
@@ -100,6 +112,27 @@ TEST(KernelOffsetLoops, RandomPolylinesStayAtTheDistanceWithoutCrossing) {
         if (::testing::Test::HasFailure()) return;
     }
     EXPECT_GT(pieces, n / 2);
+}
+
+TEST(KernelOffsetLoops, AnOpenPolylinesOffsetKeepsClearOfItsEnds) {
+    // The offset of the third segment passes within the distance of the polyline's first
+    // vertex, between two points that are themselves at the distance: that stretch goes.
+    Polyline zigzag{{{{4.2986550645321699, 2.7938985226845587}, 0},
+                     {{7.2001028119350483, 6.467366221568188}, 0},
+                     {{4.0800203386939575, 3.908127494010651}, 0},
+                     {{-1.5543135510915971, -6.6431525993365277}, 0},
+                     {{0.79214876890896246, -8.8717762171922168}, 0},
+                     {{0.55968144493992378, -4.3459409161780505}, 0},
+                     {{1.6159012410408509, -3.4536533565135961}, 0},
+                     {{3.6500584012864881, -7.5270375299044545}, 0},
+                     {{5.054040992270572, -3.6459547128503984}, 0}},
+                    false};
+    const double d = 0.422293;
+    std::vector<Curve> out = offsetPieces(zigzag, d, 1e-9);
+    ASSERT_FALSE(out.empty());
+    for (const Curve& c : out)
+        for (Vec2 s : samples(std::get<Polyline>(c), 400))
+            EXPECT_GE(closest(zigzag, s).distance, d - 1e-7) << s.x << "," << s.y;
 }
 
 TEST(KernelOffsetLoops, Figures) {
