@@ -149,6 +149,9 @@ AcDbHandle DatabaseBuilder::read(AcDbObject& object, const Record& r, size_t fir
 ObjectSlot* DatabaseBuilder::place(std::unique_ptr<AcDbObject> object, AcDbHandle wanted,
                                    AcDbHandle owner, const Record& r) {
     if (!owner.isNull()) object->setOwnerHandle(owner);
+    // The file gives every property of an entity (absent groups have their DXF defaults):
+    // copies of it keep them instead of taking the drawing's current ones.
+    if (auto* e = AcDbEntity::cast(object.get())) db::Access::markPropertiesSet(*e);
     size_t before = mImpl.handleWarnings().size();
     ObjectSlot* slot = mImpl.add(std::move(object), wanted);
     slot->object->close();
