@@ -4,6 +4,7 @@
 #include "arx/rxregsvc.h"
 #include "common/frame/appmessages.h"
 #include "common/frame/docdata.h"
+#include "draftedit/commands/array.h"
 #include "draftedit/frame/commands.h"
 #include "draftedit/frame/edreactor.h"
 #include "draftedit/lisp/functions.h"
@@ -28,6 +29,7 @@ void initApp(void* appId) {
     acrxDynamicLinker->unlockApplication(appId);
     acrxDynamicLinker->registerAppMDIAware(appId);
     startDocData();
+    draftedit::resetArrayMemory();
     zelframe::registerCommands(group(), draftedit::kCommandPrefix, true, draftedit::commandTable(),
                                zelframe::kCommandFlags);
     if (!gReactor) {

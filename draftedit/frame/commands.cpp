@@ -1,7 +1,11 @@
 #include "draftedit/frame/commands.h"
 
 #include "common/frame/notbuilt.h"
+#include "draftedit/commands/array.h"
+#include "draftedit/commands/cpmvrt.h"
 #include "draftedit/commands/deldup.h"
+#include "draftedit/commands/mirror.h"
+#include "draftedit/commands/scale.h"
 
 namespace draftedit {
 
@@ -12,20 +16,12 @@ using zelframe::notBuiltEntry;
 // Names of the commands whose command objects are not part of this build yet.
 constexpr const ACHAR* kChamfer = L"ZEL_CHAMFER";
 constexpr const ACHAR* kFillet = L"ZEL_FILLET";
-constexpr const ACHAR* kMove = L"ZEL_MOVE";
-constexpr const ACHAR* kCopy = L"ZEL_COPY";
-constexpr const ACHAR* kRotatem = L"ZEL_ROTATEM";
-constexpr const ACHAR* kRotatec = L"ZEL_ROTATEC";
-constexpr const ACHAR* kMirrorm = L"ZEL_MIRRORM";
-constexpr const ACHAR* kMirrorc = L"ZEL_MIRRORC";
-constexpr const ACHAR* kArray = L"ZEL_ARRAY";
 constexpr const ACHAR* kMeditr = L"ZEL_MEDITR";
 constexpr const ACHAR* kMedita = L"ZEL_MEDITA";
 constexpr const ACHAR* kLengthen = L"ZEL_LENGTHEN";
 constexpr const ACHAR* kFilledit = L"ZEL_FILLEDIT";
 constexpr const ACHAR* kChamedit = L"ZEL_CHAMEDIT";
 constexpr const ACHAR* kOffset = L"ZEL_OFFSET";
-constexpr const ACHAR* kScale = L"ZEL_SCALE";
 constexpr const ACHAR* kBreak = L"ZEL_BREAK";
 constexpr const ACHAR* kTrim = L"ZEL_TRIM";
 constexpr const ACHAR* kExtend = L"ZEL_EXTEND";
@@ -41,20 +37,20 @@ constexpr const ACHAR* kSpmlmod = L"ZEL_SPMLMOD";
 constexpr zelframe::CommandRow kTable[] = {
     {L"CHAMFER", L"CHA", 0, notBuiltEntry<&kChamfer>},
     {L"FILLET", L"FL", 0, notBuiltEntry<&kFillet>},
-    {L"MOVE", L"M", 0, notBuiltEntry<&kMove>},
-    {L"COPY", L"CO", 0, notBuiltEntry<&kCopy>},
-    {L"ROTATEM", L"ROM", 0, notBuiltEntry<&kRotatem>},
-    {L"ROTATEC", L"ROC", 0, notBuiltEntry<&kRotatec>},
-    {L"MIRRORM", L"MIM", 0, notBuiltEntry<&kMirrorm>},
-    {L"MIRRORC", L"MIC", 0, notBuiltEntry<&kMirrorc>},
-    {L"ARRAY", L"AR", 0, notBuiltEntry<&kArray>},
+    {L"MOVE", L"M", 0, moveCommand},
+    {L"COPY", L"CO", 0, copyCommand},
+    {L"ROTATEM", L"ROM", 0, rotateMovingCommand},
+    {L"ROTATEC", L"ROC", 0, rotateCopyingCommand},
+    {L"MIRRORM", L"MIM", 0, mirrorMoveCommand},
+    {L"MIRRORC", L"MIC", 0, mirrorCopyCommand},
+    {L"ARRAY", L"AR", 0, arrayCommand},
     {L"MEDITR", L"MER", 0, notBuiltEntry<&kMeditr>},
     {L"MEDITA", L"MEA", 0, notBuiltEntry<&kMedita>},
     {L"LENGTHEN", L"LEN", 0, notBuiltEntry<&kLengthen>},
     {L"FILLEDIT", L"FE", 0, notBuiltEntry<&kFilledit>},
     {L"CHAMEDIT", L"CE", 0, notBuiltEntry<&kChamedit>},
     {L"OFFSET", L"O", 0, notBuiltEntry<&kOffset>},
-    {L"SCALE", L"SC", 0, notBuiltEntry<&kScale>},
+    {L"SCALE", L"SC", 0, scaleCommand},
     {L"BREAK", L"BR", 0, notBuiltEntry<&kBreak>},
     {L"TRIM", L"TR", 0, notBuiltEntry<&kTrim>},
     {L"EXTEND", L"EX", 0, notBuiltEntry<&kExtend>},

@@ -3,9 +3,11 @@
 #include "commands/entities.h"
 #include "commands/hostcmds.h"
 #include "commands/selecting.h"
+#include "core/text.h"
 #include "core/tolerance.h"
 
 #include <cmath>
+#include <stdexcept>
 
 namespace zel::commands {
 
@@ -13,6 +15,15 @@ namespace {
 
 // Classic ARRAY refuses arrays larger than this many items (rows × columns or polar count).
 constexpr int kMaxItems = 100000;
+
+constexpr const wchar_t* kTooManyItems = L"項目が多すぎます。";
+constexpr const wchar_t* kNothingToCount = L"項目数と角度の両方が 0 にはできません。";
+
+// An array the answers cannot make: the command ends with the message as failed (the engine
+// prints it), so that a caller of acedCmdS learns that nothing was made.
+[[noreturn]] void refuse(const wchar_t* message) {
+    throw std::runtime_error(core::wideToUtf8(message));
+}
 
 void copyAll(Engine& e, const editor::EntityIds& ids, const AcGeMatrix3d& m) {
     for (AcDbObjectId id : ids)
@@ -29,17 +40,15 @@ int askCount(Ask& ask, std::wstring_view prompt) {
     }
 }
 
+// A spacing of 0 is allowed: it puts the copies in place (commands copy a selection that way).
 double askSpacing(Ask& ask, std::wstring_view prompt) {
-    return ask.distance(prompt, {}, RSG_NONULL | RSG_NOZERO).real;
+    return ask.distance(prompt, {}, RSG_NONULL).real;
 }
 
 void rectangularArray(Engine& e, const editor::EntityIds& ids, Ask& ask) {
     int rows = askCount(ask, L"行の数を入力 (---) <1>:");
     int columns = askCount(ask, L"列の数を入力 (|||) <1>:");
-    if (int64_t(rows) * columns > kMaxItems) {
-        e.editor().print(L"\n項目が多すぎます。");
-        return;
-    }
+    if (int64_t(rows) * columns > kMaxItems) refuse(kTooManyItems);
     double rowSpacing = rows != 1 ? askSpacing(ask, L"行の間隔を入力 (---):") : 0;
     double columnSpacing = columns != 1 ? askSpacing(ask, L"列の間隔を指定 (|||):") : 0;
     editor::Ucs ucs = e.editor().ucs();
@@ -83,7 +92,7 @@ struct PolarPlan {
 };
 
 // Count, fill angle and angle between items, as the classic prompts combine them.
-bool planPolar(Engine& e, Ask& ask, PolarPlan& plan) {
+void planPolar(Ask& ask, PolarPlan& plan) {
     Answer n = ask.integer(L"項目数を入力:", RSG_NOZERO | RSG_NONEG);
     Answer fill = ask.real(L"角度を指定 (+=反時計回り, -=時計回り) <360>:");
     double fillDeg = fill.none() ? 360.0 : fill.real;
@@ -91,10 +100,7 @@ bool planPolar(Engine& e, Ask& ask, PolarPlan& plan) {
     if (n.none() || std::fabs(fillDeg) < tol::kTypedDegrees) {
         double between = ask.real(L"項目間の角度を指定:", RSG_NONULL | RSG_NOZERO).real;
         if (n.none()) {
-            if (std::fabs(fillDeg) < tol::kTypedDegrees) {
-                e.editor().print(L"\n項目数と角度の両方が 0 にはできません。");
-                return false;
-            }
+            if (std::fabs(fillDeg) < tol::kTypedDegrees) refuse(kNothingToCount);
             plan.count =
                 int(std::floor(std::fabs(fillDeg / between) + tol::kTypedDegrees)) + (full ? 0 : 1);
             plan.step = std::copysign(std::fabs(between), fillDeg) * M_PI / 180;
@@ -107,17 +113,13 @@ bool planPolar(Engine& e, Ask& ask, PolarPlan& plan) {
         int gaps = full ? plan.count : plan.count - 1;
         plan.step = gaps > 0 ? fillDeg / gaps * M_PI / 180 : 0;
     }
-    if (plan.count > kMaxItems) {
-        e.editor().print(L"\n項目が多すぎます。");
-        return false;
-    }
-    return true;
+    if (plan.count > kMaxItems) refuse(kTooManyItems);
 }
 
 void polarArray(Engine& e, const editor::EntityIds& ids, Ask& ask) {
     AcGePoint3d center = ask.point(L"配列複写の中心点を指定:", {}, RSG_NONULL).point;
     PolarPlan plan;
-    if (!planPolar(e, ask, plan)) return;
+    planPolar(ask, plan);
     Answer rotate = ask.keyword(
         L"配列複写されたオブジェクトを回転しますか? [はい(Y)/いいえ(N)] <Y>:", L"Yes No");
     bool rotating = !rotate.keyword(L"No");

@@ -14,6 +14,12 @@ db::UndoJournal* journalOf(editor::Editor& ed) {
 
 constexpr int kOn = 1, kOne = 2, kAuto = 4, kGroup = 8;
 
+// The first of the running commands ("ZEL_SCALE" of "ZEL_SCALE'UNDO").
+std::wstring outermostCommand(editor::Editor& ed) {
+    std::wstring names = ed.vars().string(L"CMDNAMES");
+    return names.substr(0, names.find(L'\''));
+}
+
 } // namespace
 
 void UndoControl::setCtl(int bits) {
@@ -46,10 +52,19 @@ void UndoControl::endCommand() {
     if (j && j->stepOpen()) j->endStep();
 }
 
+// A group begun while commands run (a module command grouping its passes) is a step of its
+// own, under the command's name: what the commands did before it stays in their step, and the
+// group's step takes over their levels, so that a command that ends with its group still open
+// leaves the group collecting what follows, as at the command line.
 bool UndoControl::beginGroup() {
     db::UndoJournal* j = journalOf(mEd);
     if (!j || !enabled() || mGroupOpen) return false;
-    j->beginStep(L"GROUP");
+    std::wstring name = mCommandDepth > 0 ? outermostCommand(mEd) : std::wstring();
+    if (name.empty()) name = L"GROUP";
+    while (j->stepOpen())
+        j->endStep();
+    for (int level = 0; level <= mCommandDepth; ++level)
+        j->beginStep(name);
     mGroupOpen = true;
     publish();
     return true;
@@ -59,6 +74,12 @@ bool UndoControl::endGroup() {
     db::UndoJournal* j = journalOf(mEd);
     if (!j || !mGroupOpen) return false;
     if (j->stepOpen()) j->endStep();
+    // Ended by a running command, the step closes whole: the command's own changes after its
+    // group are not recorded (its marker entities go without leaving a step behind), and the
+    // host commands it runs afterwards are steps of their own.
+    if (mCommandDepth > 0)
+        while (j->stepOpen())
+            j->endStep();
     mGroupOpen = false;
     publish();
     return true;
