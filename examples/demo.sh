@@ -32,3 +32,11 @@ mkdir -p "$pictures"
   -o "$out/flange-holes.dxf" --svg "$pictures/flange-holes.svg"
 echo "entities after the edit: $("$zelcad" dump "$out/flange-holes.dxf" | grep -c ' layer=')"
 echo "picture of the result: build/demo/flange-holes.svg"
+echo
+echo "== zelcad run modify_commands.zsc flange.dxf -o flange-modified.dxf --svg modify-commands.svg"
+echo "   (the drafting module's ZEL_COPY, ZEL_ARRAY, ZEL_MIRRORC, ZEL_SCALE, ZEL_ROTATEM, ZEL_MOVE)"
+"$zelcad" run "$here/modify_commands.zsc" "$here/drawings/flange.dxf" \
+  -o "$out/flange-modified.dxf" --svg "$pictures/modify-commands.svg" > "$out/modify.txt"
+grep -c "^コマンド: ZEL_" "$out/modify.txt" | sed 's/^/drafting commands run: /'
+echo "entities after the edits: $("$zelcad" dump "$out/flange-modified.dxf" | grep -c ' layer=')"
+echo "picture of the result: build/demo/modify-commands.svg (examples/modify_commands.png shows it)"
