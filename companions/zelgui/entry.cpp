@@ -4,6 +4,7 @@
 #include "arx/rxregsvc.h"
 #include "arx/zelbar.h"
 #include "common/frame/appmessages.h"
+#include "companions/zelgui/aids.h"
 #include "companions/zelgui/functions.h"
 
 #include <string>
@@ -12,6 +13,7 @@ namespace {
 
 const ACHAR* kGroup = L"ZELGUI";
 bool gRegistered = false;
+zelgui::AidsWatch gAids;
 
 // What the user is told when an edit or a press reached no command.
 void tell(zelgui::Outcome outcome, const wchar_t* what, int key) {
@@ -58,6 +60,7 @@ void initApp(void* appId) {
     zelgui::bar() = zelgui::DialogBar{}; // a bar loaded again starts empty
     acedRegCmds->addCommand(kGroup, L"ZELBAR", L"ZELBAR", ACRX_CMD_TRANSPARENT, showBar);
     zelSetBarEventHandler(onBarEvent);
+    gAids.start();
     gRegistered = true;
 }
 
@@ -66,6 +69,7 @@ void unloadApp() {
     gRegistered = false;
     acedRegCmds->removeGroup(kGroup);
     zelSetBarEventHandler(nullptr);
+    gAids.stop();
 }
 
 void defineFunctions() {

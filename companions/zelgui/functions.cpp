@@ -2,6 +2,7 @@
 // as RTSHORT, callbacks as RTLONG_PTR) and answers RSRSLT; arguments of the wrong kind make the
 // call fail (RSERR), which the caller reports.
 #include "companions/zelgui/functions.h"
+#include "companions/zelgui/aids.h"
 
 #include "arx/aced.h"
 #include "arx/ed.h"
@@ -247,12 +248,12 @@ int redrawBitmap() {
 }
 
 int resetOsmode() {
-    bar().osmode = IntVar(L"OSMODE", 0);
+    restoreOsmode();
     return ok();
 }
 
 int resetDrgmode() {
-    bar().dragmode = IntVar(L"DRAGMODE", 2);
+    restoreDragmode();
     return ok();
 }
 

@@ -8,6 +8,7 @@
 #include "common/services/entkind.h"
 #include "common/services/layman.h"
 #include "common/services/pick.h"
+#include "common/support/zelsupport.h"
 #include "db/slot.h"
 
 namespace {
@@ -175,6 +176,33 @@ TEST_F(NestedPick, TwoLevelsListTheContainersInnermostFirst) {
     EXPECT_EQ(pick.containers.back(), outer);
     EXPECT_TRUE(pick.curve.a.isEqualTo(AcGePoint3d(100, 50, 0)));
     EXPECT_TRUE(highlighted(outer)) << "the outermost reference shows the pick";
+}
+
+// The dialog bar keeps the object snap the user chose: frozen for a pick and thawed again, the
+// user's modes come back; a change made while frozen is the command's and is not kept.
+class BarAids : public Pick {
+protected:
+    BarAids() {
+        load("zelgui");
+        run("(setvar \"OSMODE\" 37)\n(setvar \"DRAGMODE\" 1)\n");
+    }
+};
+
+TEST_F(BarAids, ThawingGivesTheUsersObjectSnapBack) {
+    FreezeOsmode(true);
+    EXPECT_EQ(var(L"OSMODE"), 0);
+    run("(setvar \"OSMODE\" 512)\n");
+    FreezeOsmode(false);
+    EXPECT_EQ(var(L"OSMODE"), 37);
+    EXPECT_EQ(ZelGetLocInt(L"FreezeOsMode", -1), 0);
+}
+
+TEST_F(BarAids, TheDragModeComesBackAfterAFreeze) {
+    ZelSetFreezeDragMode(1);
+    run("(setvar \"DRAGMODE\" 2)\n");
+    ZelSetFreezeDragMode(0);
+    EXPECT_EQ(eval("(Zelads_ResetDrgmode)"), "nil");
+    EXPECT_EQ(var(L"DRAGMODE"), 1);
 }
 
 } // namespace
