@@ -3,13 +3,13 @@
 // same bytes line by line, and copying them).
 #include "dxf/dxf.h"
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -86,31 +86,68 @@ size_t scanLines(const std::string& bytes) {
     return lines;
 }
 
+// The high-water mark of this process's resident memory (VmHWM), in bytes; -1 if unknown.
+long residentPeak() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return -1;
+    char line[256];
+    long kb = -1;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1) break;
+    std::fclose(status);
+    return kb < 0 ? -1 : kb * 1024L;
+}
+
 // Peak resident memory (bytes) of a fresh process that only reads the file: this program run
 // again with --read-only, so that nothing of this process (the generated drawing, the buffers)
-// is counted with it.
+// is counted with it. The child reports its own high-water mark: the ru_maxrss of a child
+// would count this process's memory too, since the kernel carries the mark of the process
+// forked from over an exec.
 long peakMemoryOfRead(const std::string& path) {
+    int out[2];
+    if (pipe(out) != 0) return -1;
     pid_t pid = fork();
     if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        close(out[1]);
         execl("/proc/self/exe", "bench_dxf_io", "--read-only", path.c_str(), (char*)nullptr);
         _exit(2);
     }
+    close(out[1]);
+    std::string report;
+    char buf[64];
+    ssize_t n;
+    while ((n = read(out[0], buf, sizeof buf)) > 0)
+        report.append(buf, size_t(n));
+    close(out[0]);
     int status = 0;
-    struct rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-    return usage.ru_maxrss * 1024L;
+    waitpid(pid, &status, 0);
+    if (pid < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    return std::atol(report.c_str());
 }
 
 int readOnly(const char* path) {
     auto result = zel::dxf::readDxf(path);
-    return result.ok() ? 0 : 1;
+    if (!result.ok()) return 1;
+    std::printf("%ld\n", residentPeak());
+    return 0;
+}
+
+// Saves the generated drawing for profiling the reader on its own (massif, heaptrack).
+int saveOnly(int count, const char* path) {
+    auto db = makeDrawing(count);
+    if (zel::dxf::writeDxf(*db, path).ok) return 0;
+    std::fprintf(stderr, "saving %s failed\n", path);
+    return 1;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--read-only") == 0) return readOnly(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "--save") == 0)
+        return saveOnly(std::atoi(argv[2]), argv[3]);
     int count = argc > 1 ? std::atoi(argv[1]) : 300000;
     auto t0 = Clock::now();
     auto db = makeDrawing(count);

@@ -3,10 +3,8 @@
 #include "dxf/builder.h"
 #include "dxf/completion.h"
 #include "dxf/dxf.h"
+#include "dxf/filebytes.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <new>
 
 namespace zel::dxf {
@@ -60,11 +58,12 @@ uint64_t largestHandle(std::string_view bytes) {
     return largest;
 }
 
-ReadResult read(std::string_view bytes) {
+ReadResult read(std::string_view bytes, PassedBytes* passed) {
     ReadResult result;
     FileInfo info = scanHeader(bytes);
     TagReader tags(bytes);
     RecordReader records(tags, TextDecoder::forFile(info.version, info.codePage));
+    records.setPassedBytes(passed);
     auto db = std::make_unique<AcDbDatabase>(false, true);
     DatabaseBuilder builder(*db, records);
     uint64_t seed = info.handseed ? info.handseed : largestHandle(bytes) + 1;
@@ -90,11 +89,10 @@ ReadResult read(std::string_view bytes) {
     return result;
 }
 
-} // namespace
-
-ReadResult readDxfBuffer(std::string_view bytes) {
+// Memory runs out, or the file holds what the host cannot take: a message, not a crash.
+ReadResult readGuarded(std::string_view bytes, PassedBytes* passed) {
     try {
-        return read(bytes);
+        return read(bytes, passed);
     } catch (const std::bad_alloc&) {
         ReadResult r;
         r.error = "not enough memory to read the drawing";
@@ -106,22 +104,26 @@ ReadResult readDxfBuffer(std::string_view bytes) {
     }
 }
 
+} // namespace
+
+ReadResult readDxfBuffer(std::string_view bytes) {
+    return readGuarded(bytes, nullptr);
+}
+
+ReadResult readDxfBuffer(std::string_view bytes, PassedBytes& passed) {
+    return readGuarded(bytes, &passed);
+}
+
+// The bytes the reader has passed are given back as it goes: at the end of reading, the
+// drawing is in memory and the file only as far as the reader still needs it.
 ReadResult readDxf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes;
-    if (in) {
-        in.seekg(0, std::ios::end);
-        auto size = in.tellg();
-        in.seekg(0);
-        if (size > 0) bytes.resize(size_t(size));
-        in.read(bytes.data(), std::streamsize(bytes.size()));
+    FileBytes file;
+    ReadResult result;
+    if (!file.read(path, result.error)) {
+        result.error = path + ": " + result.error;
+        return result;
     }
-    if (!in) {
-        ReadResult r;
-        r.error = path + ": cannot read the file: " + std::strerror(errno);
-        return r;
-    }
-    ReadResult result = readDxfBuffer(bytes);
+    result = readGuarded(file.bytes(), &file);
     if (!result.error.empty()) result.error = path + ": " + result.error;
     return result;
 }

@@ -19,8 +19,8 @@ std::wstring hexOf(std::string_view bytes) {
 
 // Index of the first unused tag with the given code after `from`, stopping at the next x of
 // the same point code (whose own y that would be); -1 if none.
-long findLater(std::span<const Tag> tags, const std::vector<bool>& used, size_t from,
-               int code, int xCode) {
+long findLater(std::span<const Tag> tags, const std::vector<bool>& used, size_t from, int code,
+               int xCode) {
     for (size_t k = from; k < tags.size(); ++k) {
         if (tags[k].code == xCode) return -1;
         if (tags[k].code == code && !used[k]) return long(k);
@@ -30,8 +30,10 @@ long findLater(std::span<const Tag> tags, const std::vector<bool>& used, size_t 
 
 std::string_view recordType(const Tag& tag) {
     std::string_view type = tag.text;
-    while (!type.empty() && (type.back() == ' ' || type.back() == '\t')) type.remove_suffix(1);
-    while (!type.empty() && (type.front() == ' ' || type.front() == '\t')) type.remove_prefix(1);
+    while (!type.empty() && (type.back() == ' ' || type.back() == '\t'))
+        type.remove_suffix(1);
+    while (!type.empty() && (type.front() == ' ' || type.front() == '\t'))
+        type.remove_prefix(1);
     return type;
 }
 
@@ -94,8 +96,7 @@ void assembleGroups(std::span<const Tag> tags, const TextDecoder& decoder,
         ZelGroupValue& p = groups.back();
         int yCode = t.code + 10;
         int zCode = t.code + 20;
-        if (i + 1 < tags.size() && tags[i + 1].code == yCode &&
-            (used.empty() || !used[i + 1])) {
+        if (i + 1 < tags.size() && tags[i + 1].code == yCode && (used.empty() || !used[i + 1])) {
             p.point.y = tags[i + 1].real;
             p.flat = true;
             ++i;
@@ -178,7 +179,13 @@ bool RecordReader::next(Record& record) {
     if (record.type == "DIMSTYLE")
         for (size_t i = 1; i < mPending.size(); ++i)
             if (mPending[i].code == 5) retypeAsText(record, mPending[i]);
+    if (mPassed) mPassed->passed(firstNeededByte());
     return true;
+}
+
+// The record is made of copies; only the 0 tag read ahead still points into the data.
+size_t RecordReader::firstNeededByte() const {
+    return mHaveLookahead ? mTags.offsetOf(mLookahead.text) : mTags.offset();
 }
 
 } // namespace zel::dxf

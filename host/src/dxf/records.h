@@ -24,6 +24,15 @@ struct Record {
     std::vector<uint64_t> wheres;      // position of each group
 };
 
+// Told how far reading has come: after each record, the offset of the first byte of the data
+// that is still needed (no tag or record refers to the bytes before it any more), so that the
+// memory of a large file can be given back while its drawing is built.
+class PassedBytes {
+public:
+    virtual ~PassedBytes() = default;
+    virtual void passed(size_t offset) = 0;
+};
+
 class RecordReader {
 public:
     RecordReader(TagReader& tags, const TextDecoder& decoder);
@@ -37,9 +46,12 @@ public:
     uint64_t lastPosition() const { return mTags.lastPosition(); }
     void setDecoder(const TextDecoder& decoder) { mDecoder = decoder; }
     const TextDecoder& decoder() const { return mDecoder; }
+    // Tells `passed` how far reading has come after each record (null: nobody).
+    void setPassedBytes(PassedBytes* passed) { mPassed = passed; }
 
 private:
     bool readRecordTags();
+    size_t firstNeededByte() const;
     void retypeAsText(Record& record, const Tag& tag) const;
 
     TagReader& mTags;
@@ -47,6 +59,7 @@ private:
     std::vector<Tag> mPending; // tags of the record being read
     Tag mLookahead;
     bool mHaveLookahead = false;
+    PassedBytes* mPassed = nullptr;
     std::string mError;
 };
 

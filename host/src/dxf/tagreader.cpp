@@ -1,5 +1,6 @@
 #include "dxf/tagreader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -11,11 +12,15 @@ namespace {
 
 using core::GroupType;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -59,7 +64,8 @@ template <class T> T loadLittleEndian(const char* p) {
     unsigned char bytes[sizeof(T)];
     std::memcpy(bytes, p, sizeof(T));
     uint64_t v = 0;
-    for (size_t i = 0; i < sizeof(T); ++i) v |= uint64_t(bytes[i]) << (8 * i);
+    for (size_t i = 0; i < sizeof(T); ++i)
+        v |= uint64_t(bytes[i]) << (8 * i);
     if constexpr (std::is_floating_point_v<T>) {
         double d;
         std::memcpy(&d, &v, sizeof(d));
@@ -138,6 +144,13 @@ TagReader::TagReader(std::string_view data) : mData(data) {
 std::string TagReader::describe(uint64_t where) const {
     if (mBinary) return "byte offset " + std::to_string(where);
     return "line " + std::to_string(where);
+}
+
+size_t TagReader::offsetOf(std::string_view text) const {
+    auto begin = reinterpret_cast<uintptr_t>(mData.data());
+    auto at = reinterpret_cast<uintptr_t>(text.data());
+    if (at < begin || at > begin + mData.size()) return mPos;
+    return std::min(size_t(at - begin), mPos);
 }
 
 bool TagReader::fail(uint64_t where, const std::string& message) {

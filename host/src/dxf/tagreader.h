@@ -46,6 +46,10 @@ public:
     // The last line read (or the byte offset reached), for "the file ends" messages.
     uint64_t lastPosition() const { return mBinary ? mPos : (mLine > 1 ? mLine - 1 : 1); }
     bool atEnd() const { return mPos >= mData.size(); }
+    // The byte offset of the next tag, and of a text of a tag this reader returned (the offset
+    // of the next tag for a text that is not in the data).
+    size_t offset() const { return mPos; }
+    size_t offsetOf(std::string_view text) const;
 
 private:
     bool nextAscii(Tag& tag);

@@ -381,7 +381,16 @@ Acad::ErrorStatus AcDbPolyline::transformBy(const AcGeMatrix3d& xform) {
 namespace zel::db {
 
 template <> struct KindSchema<AcDbPolyline> {
+    static constexpr size_t kReservedVertices = 4096;
+
     static AcDbPolyline& self(AcDbObject& o) { return static_cast<AcDbPolyline&>(o); }
+
+    // Room for the vertices the file announces, so that they are not copied as they come;
+    // a count beyond reason (a damaged file) reserves no more than kReservedVertices.
+    static void reserveDeclared(AcDbPolyline& p) {
+        if (p.mDeclaredCount <= 0 || !p.mVertices.empty()) return;
+        p.mVertices.reserve(std::min(size_t(p.mDeclaredCount), kReservedVertices));
+    }
 
     static bool read(AcDbObject& o, const ZelGroupValue& v) {
         AcDbPolyline& p = self(o);
@@ -389,6 +398,7 @@ template <> struct KindSchema<AcDbPolyline> {
         switch (v.code) {
         case 90:
             p.mDeclaredCount = int32_t(v.integer);
+            reserveDeclared(p);
             return true;
         case 43:
             p.mConstantWidth = v.real;
@@ -437,6 +447,8 @@ template <> struct KindSchema<AcDbPolyline> {
     // A constant width (43) applies to vertices that give no width of their own.
     static void finish(AcDbObject& o) {
         AcDbPolyline& p = self(o);
+        // A drawing holds many polylines: none keeps room for vertices it does not have.
+        if (p.mVertices.capacity() > p.mVertices.size()) p.mVertices.shrink_to_fit();
         if (!p.mHasConstantWidth || p.hasWidth()) return;
         for (AcDbPolyline::Vertex& v : p.mVertices)
             v.startWidth = v.endWidth = p.mConstantWidth;

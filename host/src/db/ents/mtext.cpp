@@ -233,8 +233,10 @@ template <> struct KindSchema<AcDbMText> {
             return true;
         }
         if (v.code == 1) {
-            m.mContents = m.mPendingChunks + v.text;
-            m.mPendingChunks.clear();
+            m.mContents.clear();
+            m.mContents.reserve(m.mPendingChunks.size() + v.text.size());
+            m.mContents.append(m.mPendingChunks).append(v.text);
+            std::wstring().swap(m.mPendingChunks); // its room goes too
             return true;
         }
         return false;
@@ -254,7 +256,7 @@ template <> struct KindSchema<AcDbMText> {
     static void finish(AcDbObject& o) {
         AcDbMText& m = self(o);
         if (!m.mPendingChunks.empty()) m.mContents = m.mPendingChunks; // 3 groups without a 1
-        m.mPendingChunks.clear();
+        std::wstring().swap(m.mPendingChunks);
         m.mReadingColumns = m.mReadingEmbedded = false;
     }
 
