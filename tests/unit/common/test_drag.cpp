@@ -4,6 +4,7 @@
 
 #include "arx/ed.h"
 #include "common/drag/drag.h"
+#include "common/drag/dragmodereactor.h"
 
 #include <string>
 
@@ -17,6 +18,12 @@ public:
         init(&s_instance, options);
     }
     static int sampler(ads_point p, ads_matrix m) { return sampleThrough(s_instance, p, m); }
+    void givePreview() { mPreview = acutBuildList(RTSHORT, 1, RTPOINT, kOrigin, RTPOINT, kEnd, 0); }
+    bool hasPreview() const { return mPreview != nullptr; }
+
+private:
+    static constexpr ads_point kOrigin = {0, 0, 0};
+    static constexpr ads_point kEnd = {10, 0, 0};
 };
 CDrag* CFuncPROBE::s_instance = nullptr;
 
@@ -147,6 +154,33 @@ TEST_F(Drag, NumbersTypedIntoTheBarAreEvaluatedInReals) {
     EXPECT_EQ(CDrag::evalNumber(L"12/", out, 32, v), 0);
     EXPECT_EQ(since(), "\n式が間違っています");
     EXPECT_DOUBLE_EQ(v, 7) << "a wrong expression leaves the value";
+}
+
+TEST(DragModeWatcher, ViewCommandsAreKnownByTheirBareNames) {
+    for (const wchar_t* name :
+         {L"ZOOM", L"'zoom", L"_.REDRAW", L"RTPAN", L"C:ZELDDSELECT", L"zelrefobjsc", L"VIEW"})
+        EXPECT_TRUE(CDragModeReactor::redrawsView(name)) << name;
+    for (const wchar_t* name : {L"LINE", L"ZOOMX", L"", L"C:", L"REGENALL"})
+        EXPECT_FALSE(CDragModeReactor::redrawsView(name)) << name;
+}
+
+TEST_F(Drag, TheWatcherTakesThePreviewAwayWhenTheViewOrDragModeChanges) {
+    CFuncPROBE cmd(0x1000);
+    cmd.givePreview();
+    run("LINE 0,0 5,5 \"\"\n");
+    EXPECT_TRUE(cmd.hasPreview()) << "other commands leave it";
+    run("(setvar \"DRAGMODE\" 1)\n");
+    EXPECT_FALSE(cmd.hasPreview());
+    cmd.givePreview();
+    run("ZOOM E\n");
+    EXPECT_FALSE(cmd.hasPreview());
+}
+
+TEST_F(Drag, WithoutTheOptionNoWatcherIsThere) {
+    CFuncPROBE cmd(0);
+    cmd.givePreview();
+    run("(setvar \"DRAGMODE\" 1)\n");
+    EXPECT_TRUE(cmd.hasPreview());
 }
 
 } // namespace
