@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build make googletest libgtest-dev libbenchmark-dev
-          libsqlite3-dev sqlite3 clang python3 python3-ezdxf tmux libedit-dev ccache libwps-tools)
+          libsqlite3-dev sqlite3 clang python3 python3-ezdxf python3-shapely tmux libedit-dev ccache
+          libwps-tools)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -123,8 +123,10 @@ private:
     size_t mAlive = 0;
 };
 
+// A hash of a grid cell. Unsigned products wrap; signed ones would overflow for cells far
+// from the origin (a few thousand units, with cells of a few join gaps).
 int64_t cellKey(int64_t x, int64_t y) {
-    return x * 73856093LL ^ y * 19349663LL;
+    return int64_t(uint64_t(x) * 73856093ULL ^ uint64_t(y) * 19349663ULL);
 }
 
 int Arrangement::vertexAt(Vec2 p) {

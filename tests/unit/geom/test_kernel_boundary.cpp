@@ -136,6 +136,13 @@ TEST(KernelBoundary, Figures) {
          BoundaryStatus::Found,
          8 + kPi,
          0},
+        {"far from the origin (vertex cells of large coordinates)",
+         {rectangle({2e4, -3e4}, {2e4 + 10, -3e4 + 10}), Circle{{2e4 + 5, -3e4 + 5}, 2}},
+         {2e4 + 1, -3e4 + 1},
+         {},
+         BoundaryStatus::Found,
+         100 - kPi * 4,
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
