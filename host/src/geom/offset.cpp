@@ -61,17 +61,28 @@ std::optional<Curve> offsetCircle(Vec2 center, double radius, double d, std::str
     return Circle{center, radius - d};
 }
 
-// The segment offset by d (nullopt when an arc collapses).
-std::optional<PolySegment> offsetSegment(const PolySegment& s, double d) {
+// A segment of a polyline offset by d; `turned` when an arc tighter than the distance on the
+// side offset to was moved past its centre.
+struct MovedSegment {
+    PolySegment s;
+    bool turned = false;
+};
+
+// The segment offset by d. An arc moved past its centre (the radius r - d below zero) runs round
+// the centre on the far side, the same way round and through the same sweep: each of its points
+// is still the point of the arc moved by d along the normal, so the corners on either side join
+// it at the distance from their own vertices.
+MovedSegment offsetSegment(const PolySegment& s, double d) {
     if (!isArc(s)) {
         Vec2 n = perp(unit(s.b - s.a)) * d;
-        return PolySegment{s.a + n, s.b + n, 0};
+        return {{s.a + n, s.b + n, 0}};
     }
     BulgeArc b = arcOfBulge(s.a, s.b, s.bulge);
     double r = b.arc.radius + (b.clockwise ? d : -d);
-    if (r <= tol::kPoint) return std::nullopt;
-    Arc moved{b.arc.center, r, b.arc.start, b.arc.end};
-    return segmentOfArc(moved, b.clockwise);
+    Vec2 start = b.arc.center + polar(b.arc.start) * r, end = b.arc.center + polar(b.arc.end) * r;
+    PolySegment moved =
+        b.clockwise ? PolySegment{end, start, s.bulge} : PolySegment{start, end, s.bulge};
+    return {moved, r <= tol::kPoint};
 }
 
 Vec2 travelAt(const PolySegment& s, double u) {
@@ -194,19 +205,20 @@ Polyline fittedOffset(const Curve& c, double d, double tolerance) {
 
 std::optional<Curve> offsetPolyline(const Polyline& p, double d, std::string* why) {
     std::vector<PolySegment> chain;
-    std::vector<Vec2> vertices;
+    bool anyKept = false; // a segment whose offset is not turned past its centre
     for (int i = 0; i < segmentCount(p); ++i) {
         PolySegment s = segmentOf(p, i);
         if (dist(s.a, s.b) <= tol::kPoint) continue;
-        auto moved = offsetSegment(s, d);
-        if (!moved) continue;
+        MovedSegment moved = offsetSegment(s, d);
+        if (dist(moved.s.a, moved.s.b) <= tol::kPoint) continue;
+        anyKept = anyKept || !moved.turned;
         if (chain.empty()) {
-            chain.push_back(*moved);
+            chain.push_back(moved.s);
         } else {
-            join(chain, *moved, s.a, d, Corner::Extend);
+            join(chain, moved.s, s.a, d, Corner::Extend);
         }
     }
-    if (chain.empty()) return fail(why, "the offset distance is larger than the polyline's arcs");
+    if (!anyKept) return fail(why, "the offset distance is larger than the polyline's arcs");
     return chainToPolyline(std::move(chain), p.closed, p.vertices.front().point, d, Corner::Extend);
 }
 

@@ -27,6 +27,47 @@ double localParamOf(const PolySegment& s, Vec2 p) {
     return std::clamp(localParamAt(s, closest(curveOf(s), p).param), 0.0, 1.0);
 }
 
+// The signed distance of p from a line or circle and the direction it grows in; nullopt for
+// other curves.
+struct Level {
+    double value = 0;
+    Vec2 gradient;
+};
+
+std::optional<Level> levelOf(const Curve& c, Vec2 p) {
+    auto line = [&](Vec2 base, Vec2 dir) -> Level {
+        Vec2 n = perp(unit(dir));
+        return {dot(p - base, n), n};
+    };
+    auto circle = [&](Vec2 center, double radius) -> Level {
+        return {dist(p, center) - radius, unit(p - center)};
+    };
+    if (auto* s = std::get_if<Segment>(&c)) return line(s->start, s->end - s->start);
+    if (auto* l = std::get_if<XLine>(&c)) return line(l->base, l->dir);
+    if (auto* a = std::get_if<Arc>(&c)) return circle(a->center, a->radius);
+    if (auto* ci = std::get_if<Circle>(&c)) return circle(ci->center, ci->radius);
+    return std::nullopt;
+}
+
+// A crossing of the lines or circles a and b found near p, made exact by Newton steps on both
+// distances (the general intersection loses digits where a circle is far larger than the
+// distance between the points); p itself when they cross too flatly to say or it would move
+// further than points that are one.
+Vec2 polished(Vec2 p, const Curve& a, const Curve& b) {
+    constexpr int kSteps = 3;
+    Vec2 q = p;
+    for (int k = 0; k < kSteps; ++k) {
+        std::optional<Level> f = levelOf(a, q), g = levelOf(b, q);
+        if (!f || !g) return p;
+        double det = cross(f->gradient, g->gradient);
+        if (std::fabs(det) < tol::kTouchSine) return p;
+        q = q + Vec2{g->value * f->gradient.y - f->value * g->gradient.y,
+                     f->value * g->gradient.x - g->value * f->gradient.x} /
+                    det;
+    }
+    return dist(q, p) <= tol::kHitMerge ? q : p;
+}
+
 bool adjacent(size_t i, size_t j, size_t n, bool closed) {
     return j == i + 1 || (closed && i == 0 && j + 1 == n);
 }
@@ -52,8 +93,9 @@ std::vector<std::vector<double>> selfCuts(const std::vector<PolySegment>& segs, 
                 bool shared = adjacent(i, j, segs.size(), closed) &&
                               dist(h.point, sharedVertex(segs, i, j)) <= tol::kHitMerge;
                 if (shared) continue;
-                cuts[i].push_back(localParamOf(segs[i], h.point));
-                cuts[j].push_back(localParamOf(segs[j], h.point));
+                Vec2 at = polished(h.point, curveOf(segs[i]), curveOf(segs[j]));
+                cuts[i].push_back(localParamOf(segs[i], at));
+                cuts[j].push_back(localParamOf(segs[j], at));
             }
         }
     }
@@ -98,7 +140,7 @@ void addBandCuts(const std::vector<PolySegment>& segs, const std::vector<Curve>&
         Curve c = curveOf(segs[i]);
         index.visit(bounds(c).expanded(tol::kHitMerge), [&](size_t k, const Box2&) {
             for (const Hit& h : intersect(c, edges[k]).hits)
-                cuts[i].push_back(localParamOf(segs[i], h.point));
+                cuts[i].push_back(localParamOf(segs[i], polished(h.point, c, edges[k])));
         });
     }
 }
@@ -122,8 +164,44 @@ std::vector<PolySegment> cutAtCrossings(const std::vector<PolySegment>& segs, bo
     return out;
 }
 
+// The edge of the band round the part of the polyline nearest p: the circle of the distance
+// round a vertex, or the offset of a segment's line or circle to p's side.
+std::optional<Curve> bandEdgeNear(const Curve& source, Vec2 p, double reach) {
+    auto* pl = std::get_if<Polyline>(&source);
+    if (!pl) return std::nullopt;
+    Closest near = closest(source, p);
+    PolySegment s = segmentOf(*pl, locate(*pl, near.param).first);
+    for (Vec2 v : {s.a, s.b})
+        if (dist(near.point, v) <= tol::kPoint) return Circle{v, reach};
+    Curve line = carrier(curveOf(s));
+    return offset(line, sideOf(line, p) * reach, tol::kCurveFit);
+}
+
+// Where s crosses the edge of the band between the local parameters `from` (clear of the curve)
+// and `to` (not): the crossing of its line or circle with the edge's nearest `clear` (the last
+// clear parameter halving found), itself clear of the curve; `clear` when there is none (a curve
+// other than a polyline, a touch).
+double exactEdge(const PolySegment& s, double clear, double from, double to, const Curve& source,
+                 double reach, double tolerance) {
+    Vec2 guess = pointAt(curveOf(s), curveParamAt(s, clear));
+    std::optional<Curve> edge = bandEdgeNear(source, guess, reach);
+    if (!edge) return clear;
+    double best = clear, bestGap = kInf;
+    for (const Hit& h : intersect(curveOf(s), *edge, Extend::Both).hits) {
+        Vec2 at = polished(h.point, curveOf(s), *edge);
+        double u = localParamOf(s, at);
+        bool onPiece = dist(pointAt(curveOf(s), curveParamAt(s, u)), at) <= tol::kHitMerge;
+        bool between = onPiece && (u - from) * (u - to) <= 0;
+        if (!between || dist(at, guess) >= bestGap) continue;
+        if (closest(source, at).distance < reach - tolerance) continue;
+        best = u, bestGap = dist(at, guess);
+    }
+    return best;
+}
+
 // The part of a piece that keeps the distance from the curve: the stretch round its middle
-// between the points where it comes nearer (found by halving); none when its middle does.
+// between the points where it comes nearer (found by halving, then put on the crossing with the
+// band's edge); none when its middle does.
 std::optional<PolySegment> clearPart(const PolySegment& s, const Curve& source, double reach,
                                      double tolerance) {
     auto clear = [&](double u) {
@@ -144,7 +222,7 @@ std::optional<PolySegment> clearPart(const PolySegment& s, const Curve& source, 
                 double mid = (lo + hi) / 2;
                 (clear(mid) ? lo : hi) = mid;
             }
-            return lo;
+            return exactEdge(s, lo, inside, u, source, reach, tolerance);
         }
         return inside;
     };
@@ -173,7 +251,8 @@ bool bridge(PolySegment& last, PolySegment& next, double reach,
     for (const Hit& h : meet.hits)
         if (!best || dist(h.point, gapMiddle) < dist(best->point, gapMiddle)) best = &h;
     if (!best || dist(best->point, gapMiddle) > reach) return false;
-    PolySegment a = withEnds(last, last.a, best->point), b = withEnds(next, best->point, next.b);
+    Vec2 meeting = polished(best->point, curveOf(last), curveOf(next));
+    PolySegment a = withEnds(last, last.a, meeting), b = withEnds(next, meeting, next.b);
     auto sameWay = [](const PolySegment& before, const PolySegment& after) {
         if (isArc(before)) return (before.bulge < 0) == (after.bulge < 0);
         return dot(after.b - after.a, before.b - before.a) > 0;

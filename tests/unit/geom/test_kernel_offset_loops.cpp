@@ -86,7 +86,7 @@ std::string describe(const Polyline& p) {
 
 TEST(KernelOffsetLoops, RandomPolylinesStayAtTheDistanceWithoutCrossing) {
     CurveRandom rnd(604);
-    int n = caseCount(2000), pieces = 0;
+    int n = caseCount(10000), pieces = 0;
     for (int i = 0; i < n; ++i) {
         bool arcs = rnd.coin();
         Polyline p = starPolyline(rnd, arcs);
@@ -112,6 +112,89 @@ TEST(KernelOffsetLoops, RandomPolylinesStayAtTheDistanceWithoutCrossing) {
         if (::testing::Test::HasFailure()) return;
     }
     EXPECT_GT(pieces, n / 2);
+}
+
+// Is the arc round the centre of one of the polyline's arcs (at its radius moved by d) or round
+// one of its vertices (at d)? Nearly straight arcs are rebuilt from their ends and bulge: their
+// centres are checked relative to their size.
+bool roundSomeCentre(const Polyline& p, const Arc& arc, double d) {
+    auto same = [&](Vec2 c, double r) {
+        double eps = 1e-9 * (1 + r);
+        return dist(arc.center, c) <= eps && std::fabs(arc.radius - r) <= eps;
+    };
+    for (int i = 0; i < segmentCount(p); ++i) {
+        PolySegment s = segmentOf(p, i);
+        if (!isArc(s)) continue;
+        Arc a = std::get<Arc>(curveOf(s));
+        if (same(a.center, a.radius + d) || same(a.center, std::fabs(a.radius - d))) return true;
+    }
+    for (const BulgeVertex& v : p.vertices)
+        if (same(v.point, d)) return true;
+    return false;
+}
+
+struct ExactCase {
+    const char* name;
+    Polyline polyline;
+    double distance;
+    double margin; // how much nearer than the distance a point of the offset may come
+};
+
+TEST(KernelOffsetLoops, JoinsLieExactlyAtTheDistance) {
+    const ExactCase cases[] = {
+        // An arc of radius 0.68 offset towards its centre by 1.15 between two other arcs: the
+        // corners either side are round their own vertices, not one arc from end to end.
+        {"corners beside an arc tighter than the distance",
+         {{{{-6.1497994918768564, -1.0004582534731667}, 0},
+           {{-9.0628973213880002, -1.6392310753475274}, 0.36391915899218885},
+           {{-4.1890252654283859, -3.658929354162165}, 0.0052111858272640421},
+           {{2.8658940568437488, -7.9747554562544218}, 0},
+           {{2.58780242009643, -6.863520060496068}, 0.23840698002191629},
+           {{1.2988469985333453, -3.3635086058647623}, 0.31715836655375951},
+           {{1.6812386900549057, -2.6799870467947464}, 0.11709320660936196},
+           {{2.9878975450350675, -2.1891754642822798}, -0.13274647558195224},
+           {{5.7499925156422229, -2.7223129868991593}, 0.28584035639999128}},
+          true},
+         1.14806,
+         1e-10},
+        // The offset of a nearly straight arc (radius 12,000) ends where it enters the band of
+        // the next arc: on the crossing itself, not where halving stopped.
+        {"a nearly straight arc cut where it meets the band",
+         {{{{4.2317765303309587, 5.7693868767881904}, -0.0001426205530365432},
+           {{-2.107058432448913, 2.8140221435847939}, 0.32547267808175728},
+           {{-5.3278493082144722, 4.9536026043279211}, 0}},
+          true},
+         -0.31346120015063983,
+         1e-10},
+    };
+    for (const ExactCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        double reach = std::fabs(c.distance);
+        std::vector<Curve> out = offsetPieces(c.polyline, c.distance, 1e-9);
+        ASSERT_FALSE(out.empty());
+        for (const Curve& piece : out) {
+            const Polyline& q = std::get<Polyline>(piece);
+            EXPECT_FALSE(crossesItself(q));
+            for (Vec2 s : samples(q, 2000))
+                EXPECT_GE(closest(c.polyline, s).distance, reach - c.margin) << s.x << "," << s.y;
+            for (int i = 0; i < segmentCount(q); ++i) {
+                PolySegment s = segmentOf(q, i);
+                if (!isArc(s)) continue;
+                EXPECT_TRUE(roundSomeCentre(c.polyline, std::get<Arc>(curveOf(s)), reach))
+                    << "segment " << i << " of " << describe(q);
+            }
+        }
+    }
+}
+
+TEST(KernelOffsetLoops, APolylineOfArcsTighterThanTheDistanceHasNoOffset) {
+    // A half circle of radius 1 offset towards its centre by 1.5: its points moved past the
+    // centre are all nearer than the distance.
+    Polyline half{{{{0, 0}, 1}, {{2, 0}, 0}}, false};
+    std::string why;
+    EXPECT_FALSE(offset(half, 1.5, 1e-9, &why));
+    EXPECT_FALSE(why.empty());
+    EXPECT_TRUE(offsetPieces(half, 1.5, 1e-9).empty());
 }
 
 TEST(KernelOffsetLoops, AnOpenPolylinesOffsetKeepsClearOfItsEnds) {
