@@ -73,6 +73,66 @@ bool entityAt(const ads_point p, ads_name ent) {
     return found;
 }
 
+// Object-snap mode names by OSMODE bit, as acedOsnap takes them.
+constexpr const ACHAR* kSnapNames[] = {L"END", L"MID", L"CEN", L"NOD",  L"QUA", L"INT", L"INS",
+                                       L"PER", L"TAN", L"NEA", nullptr, L"APP", L"EXT", L"PAR"};
+constexpr int kSnapOff = 16384; // OSMODE: running object snap switched off
+
+// OSMODE with running object snap off for the life of the object: the entity aimed at is
+// found at the point clicked (a click on a circle picks the circle, not its centre). Object
+// snap counts as frozen meanwhile ("FreezeOsMode"), so the change is not taken for the user's.
+class RawClick {
+public:
+    RawClick() {
+        resbuf rb;
+        if (acedGetVar(L"OSMODE", &rb) != RTNORM || rb.restype != RTSHORT) return;
+        mOsmode = rb.resval.rint;
+        if (mOsmode & kSnapOff) return;
+        mRecord = docRecord(nullptr);
+        if (mRecord) {
+            std::wstring& flag = mRecord->settings[kFreezeKey];
+            mFlag = flag;
+            flag = L"1";
+        }
+        setOsmode(short(mOsmode | kSnapOff));
+        mChanged = true;
+    }
+    ~RawClick() {
+        if (!mChanged) return;
+        setOsmode(short(mOsmode));
+        if (mRecord) mRecord->settings[kFreezeKey] = mFlag;
+    }
+    RawClick(const RawClick&) = delete;
+    RawClick& operator=(const RawClick&) = delete;
+    int osmode() const { return mOsmode; }
+
+private:
+    static void setOsmode(short value) {
+        resbuf rb;
+        rb.restype = RTSHORT;
+        rb.resval.rint = value;
+        acedSetVar(L"OSMODE", &rb);
+    }
+    static constexpr const ACHAR* kFreezeKey = L"FreezeOsMode";
+    int mOsmode = 0;
+    bool mChanged = false;
+    DocRecord* mRecord = nullptr;
+    std::wstring mFlag;
+};
+
+// A point where no entity was aimed at, moved by the running object snap of `osmode`.
+void snapFreePoint(int osmode, ads_point p) {
+    if (osmode & kSnapOff) return;
+    std::wstring modes;
+    for (int bit = 0; bit < int(std::size(kSnapNames)); ++bit) {
+        if (!(osmode & (1 << bit)) || !kSnapNames[bit]) continue;
+        if (!modes.empty()) modes += L",";
+        modes += kSnapNames[bit];
+    }
+    ads_point snapped;
+    if (!modes.empty() && acedOsnap(p, modes.c_str(), snapped) == RTNORM) ads_point_set(snapped, p);
+}
+
 int pointResult(int rc) {
     if (rc == RTCAN) return kZelSelCancelled;
     return kZelSelNothing;
@@ -110,10 +170,17 @@ using namespace zel::zeldll;
 ZEL_ARX_EXPORT int dll_zel_entselp(int, const ACHAR* entityPrompt, const ACHAR* pointPrompt,
                                    int kinds, ads_name entity, ads_point point, int) {
     ads_point p;
-    int rc = acedGetPoint(nullptr, entityPrompt, p);
+    int osmode = 0;
+    int rc = RTNORM;
+    {
+        RawClick raw;
+        osmode = raw.osmode();
+        rc = acedGetPoint(nullptr, entityPrompt, p);
+    }
     if (rc != RTNORM) return pointResult(rc);
     ads_name found;
     if (!entityAt(p, found)) {
+        snapFreePoint(osmode, p);
         if (point) ads_point_set(p, point);
         return kZelSelPoint;
     }

@@ -1,5 +1,7 @@
 #include "commands/engine.h"
 
+#include "commands/osnap.h"
+
 #include "commands/ask.h"
 #include "commands/hostcmds.h"
 #include "core/text.h"
@@ -52,6 +54,7 @@ Engine::Engine(editor::Editor& ed) : mEd(ed), mUndo(ed) {
         if (inPending() && mEd.queue().empty()) waitForTokens();
     });
     mEd.setTransparentHook([this](std::wstring_view typed) { transparent(typed); });
+    installObjectSnap(*this);
     // A Ctrl-C posted while a command is pending cancels it at once (and is used up).
     mEd.queue().setPostObserver([this](editor::EventQueue& q) {
         if (!mPending || inPending()) return;
@@ -66,6 +69,7 @@ Engine::~Engine() {
     cancelPending();
     mEd.setInputGate(nullptr);
     mEd.setTransparentHook(nullptr);
+    mEd.setOsnapHook(nullptr);
     mEd.queue().setPostObserver(nullptr);
     if (gEngine == this) gEngine = nullptr;
 }

@@ -125,6 +125,9 @@ TEST_F(CompanionTest, EntityOrPointPickAnswersItsResultBits) {
         {"!pick 60,50\n!pick 7,8\n", 25, kZelSelPoint, "7,8"},
         {"!pick 60,50\n!esc\n", 25, kZelSelCancelled, ""},
         {"300,300\n", 25, kZelSelPoint, "300,300"},
+        // Beside the line's end, out of the pick box but in the aperture: no entity there, so
+        // the running object snap (END) moves the point given back.
+        {"!pick 100,1.5\n", 25, kZelSelPoint, "100,0"},
         {"!esc\n", 25, kZelSelCancelled, ""},
         {"\"\"\n", 25, kZelSelNothing, ""},
     };
