@@ -6,10 +6,12 @@
 #include "arx/ed.h"
 #include "core/text.h"
 #include "db/dump.h"
+#include "editor/cmdregistry.h"
 #include "editor/script.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 class SessionTest : public ::testing::Test {
@@ -29,6 +31,15 @@ protected:
     void run(const std::string& script) {
         feed(script);
         engine().run();
+    }
+
+    // Registers a command of a module under test (group TEST) that runs fn.
+    void module(const wchar_t* name, std::function<void()> fn) {
+        zel::editor::CommandDef d;
+        d.group = L"TEST";
+        d.global = name;
+        d.run = std::move(fn);
+        ASSERT_TRUE(ed().commands().add(std::move(d)));
     }
 
     std::string transcript() { return zel::core::wideToUtf8(ed().transcript().text()); }

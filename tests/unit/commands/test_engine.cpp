@@ -55,13 +55,6 @@ TEST(CommandRegistry, LookupByGlobalAndLocalNamesWithPrefixes) {
 
 class EngineTest : public SessionTest {
 protected:
-    void module(const wchar_t* name, std::function<void()> fn) {
-        CommandDef d;
-        d.group = L"TEST";
-        d.global = name;
-        d.run = std::move(fn);
-        ASSERT_TRUE(ed().commands().add(std::move(d)));
-    }
     size_t lines() { return entities("LINE").size(); }
     AcGePoint3d lineEnd(size_t i) {
         AcDbLine* l = nullptr;

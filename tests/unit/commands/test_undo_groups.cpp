@@ -9,17 +9,8 @@
 
 namespace {
 
-using zel::editor::CommandDef;
-
 class UndoGroups : public SessionTest {
 protected:
-    void module(const wchar_t* name, std::function<void()> fn) {
-        CommandDef d;
-        d.group = L"TEST";
-        d.global = name;
-        d.run = std::move(fn);
-        ASSERT_TRUE(ed().commands().add(std::move(d)));
-    }
     static void undo(const wchar_t* option) { acedCommandS(RTSTR, L"UNDO", RTSTR, option, RTNONE); }
     static void circle(const wchar_t* centre) {
         acedCommandS(RTSTR, L"CIRCLE", RTSTR, centre, RTSTR, L"5", RTNONE);
