@@ -11,10 +11,6 @@ namespace zel::commands {
 
 namespace {
 
-bool trimming(Engine& e) {
-    return e.editor().vars().integer(L"TRIMMODE") != 0;
-}
-
 void showSettings(Engine& e) {
     editor::SysVars& v = e.editor().vars();
     e.editor().print(std::wstring(L"\n(") + (trimming(e) ? L"トリム" : L"非トリム") +
@@ -32,17 +28,6 @@ void askDistances(Engine& e) {
     Answer b =
         ask.distance(L"2 本目の面取り距離を指定 <" + distanceText(first) + L">:", {}, RSG_NONEG);
     v.set(L"CHAMFERB", editor::VarValue(b.ok() ? b.real : first));
-}
-
-void askTrim(Engine& e) {
-    Answer a =
-        Ask(e.editor())
-            .keyword(
-                std::wstring(L"トリム モードのオプションを入力 [トリムする(T)/トリムしない(N)] <") +
-                    (trimming(e) ? L"トリムする" : L"トリムしない") + L">:",
-                L"Trim No");
-    if (a.none()) return;
-    e.editor().vars().set(L"TRIMMODE", editor::VarValue(int64_t(a.keyword(L"Trim") ? 1 : 0)));
 }
 
 std::optional<CornerCurve> pickLine(Engine& e, std::wstring_view prompt,
@@ -66,22 +51,14 @@ std::optional<CornerCurve> pickLine(Engine& e, std::wstring_view prompt,
     }
 }
 
-const wchar_t* messageOf(geom::CornerError error) {
-    switch (error) {
-    case geom::CornerError::None:
-        return L"";
-    case geom::CornerError::NotSupported:
-        return L"\n線分、放射線、構築線、ポリラインの線分セグメント以外は面取りできません。";
-    case geom::CornerError::RadiusTooLarge:
-    case geom::CornerError::DistanceTooLarge:
-        return L"\n距離 が大きすぎます";
-    case geom::CornerError::Parallel:
-        return L"\n線分が平行です。面取りできません。";
-    case geom::CornerError::NoCorner:
-        return L"\nこれらのオブジェクトは面取りできません。";
-    }
-    return L"";
-}
+constexpr CornerMessages kMessages{
+    L"\n同じオブジェクトどうしは面取りできません。",
+    L"\n線分、放射線、構築線、ポリラインの線分セグメント以外は面取りできません。",
+    L"\n距離 が大きすぎます",
+    L"\n線分が平行です。面取りできません。",
+    L"\nこれらのオブジェクトは面取りできません。",
+    L"\nこれらのセグメントは面取りできません。",
+};
 
 void chamferCommand(Engine& e) {
     showSettings(e);
@@ -90,20 +67,11 @@ void chamferCommand(Engine& e) {
     if (!a) return;
     std::optional<CornerCurve> b = pickLine(e, L"2 本目の線を選択:", {});
     if (!b) return;
-    bool sameCurve = a->id == b->id && (!samePolyline(*a, *b) || a->segment == b->segment);
-    if (sameCurve) {
-        e.editor().print(L"\n同じオブジェクトどうしは面取りできません。");
-        return;
-    }
-    editor::SysVars& v = e.editor().vars();
-    geom::Corner c = geom::chamfer(a->curve, a->pick, b->curve, b->pick, v.real(L"CHAMFERA"),
-                                   v.real(L"CHAMFERB"));
-    if (c.error != geom::CornerError::None) {
-        e.editor().print(messageOf(c.error));
-        return;
-    }
-    if (!applyCorner(e, *a, *b, c, trimming(e)))
-        e.editor().print(L"\nこれらのセグメントは面取りできません。");
+    finishCorner(e, *a, *b, kMessages, [&] {
+        editor::SysVars& v = e.editor().vars();
+        return geom::chamfer(a->curve, a->pick, b->curve, b->pick, v.real(L"CHAMFERA"),
+                             v.real(L"CHAMFERB"));
+    });
 }
 
 } // namespace

@@ -14,10 +14,6 @@ double radius(Engine& e) {
     return e.editor().vars().real(L"FILLETRAD");
 }
 
-bool trimming(Engine& e) {
-    return e.editor().vars().integer(L"TRIMMODE") != 0;
-}
-
 void showSettings(Engine& e) {
     e.editor().print(std::wstring(L"\n現在の設定: モード = ") +
                      (trimming(e) ? L"トリム" : L"非トリム") + L", 半径 = " +
@@ -29,17 +25,6 @@ void askRadius(Engine& e) {
         Ask(e.editor())
             .distance(L"フィレット半径を指定 <" + distanceText(radius(e)) + L">:", {}, RSG_NONEG);
     if (a.ok()) e.editor().vars().set(L"FILLETRAD", editor::VarValue(a.real));
-}
-
-void askTrim(Engine& e) {
-    Answer a =
-        Ask(e.editor())
-            .keyword(
-                std::wstring(L"トリム モードのオプションを入力 [トリムする(T)/トリムしない(N)] <") +
-                    (trimming(e) ? L"トリムする" : L"トリムしない") + L">:",
-                L"Trim No");
-    if (a.none()) return;
-    e.editor().vars().set(L"TRIMMODE", editor::VarValue(int64_t(a.keyword(L"Trim") ? 1 : 0)));
 }
 
 // The first curve, after any options; nullopt when the user ends the command.
@@ -76,22 +61,14 @@ std::optional<CornerCurve> pickSecond(Engine& e) {
     }
 }
 
-const wchar_t* messageOf(geom::CornerError error) {
-    switch (error) {
-    case geom::CornerError::None:
-        return L"";
-    case geom::CornerError::NotSupported:
-        return L"\n線分、円弧、円、ポリラインのセグメント以外はフィレットできません。";
-    case geom::CornerError::RadiusTooLarge:
-    case geom::CornerError::DistanceTooLarge:
-        return L"\n半径 が大きすぎます";
-    case geom::CornerError::Parallel:
-        return L"\n同じ線上にある線分はフィレットできません。";
-    case geom::CornerError::NoCorner:
-        return L"\nこれらのオブジェクトはフィレットできません。";
-    }
-    return L"";
-}
+constexpr CornerMessages kMessages{
+    L"\n同じオブジェクトどうしはフィレットできません。",
+    L"\n線分、円弧、円、ポリラインのセグメント以外はフィレットできません。",
+    L"\n半径 が大きすぎます",
+    L"\n同じ線上にある線分はフィレットできません。",
+    L"\nこれらのオブジェクトはフィレットできません。",
+    L"\nこれらのセグメントはフィレットできません。",
+};
 
 void filletCommand(Engine& e) {
     showSettings(e);
@@ -99,18 +76,8 @@ void filletCommand(Engine& e) {
     if (!a) return;
     std::optional<CornerCurve> b = pickSecond(e);
     if (!b) return;
-    bool sameCurve = a->id == b->id && (!samePolyline(*a, *b) || a->segment == b->segment);
-    if (sameCurve) {
-        e.editor().print(L"\n同じオブジェクトどうしはフィレットできません。");
-        return;
-    }
-    geom::Corner c = geom::fillet(a->curve, a->pick, b->curve, b->pick, radius(e));
-    if (c.error != geom::CornerError::None) {
-        e.editor().print(messageOf(c.error));
-        return;
-    }
-    if (!applyCorner(e, *a, *b, c, trimming(e)))
-        e.editor().print(L"\nこれらのセグメントはフィレットできません。");
+    finishCorner(e, *a, *b, kMessages,
+                 [&] { return geom::fillet(a->curve, a->pick, b->curve, b->pick, radius(e)); });
 }
 
 } // namespace

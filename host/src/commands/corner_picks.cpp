@@ -1,5 +1,6 @@
 #include "commands/corner_picks.h"
 
+#include "commands/ask.h"
 #include "commands/curve_entities.h"
 #include "commands/entities.h"
 #include "geom/bulge.h"
@@ -70,6 +71,57 @@ bool applyCorner(Engine& e, const CornerCurve& a, const CornerCurve& b, const ge
     }
     if (c.joint) appendEntity(e.database(), jointEntity(*c.joint));
     return true;
+}
+
+bool trimming(Engine& e) {
+    return e.editor().vars().integer(L"TRIMMODE") != 0;
+}
+
+void askTrim(Engine& e) {
+    Answer a =
+        Ask(e.editor())
+            .keyword(
+                std::wstring(L"トリム モードのオプションを入力 [トリムする(T)/トリムしない(N)] <") +
+                    (trimming(e) ? L"トリムする" : L"トリムしない") + L">:",
+                L"Trim No");
+    if (a.none()) return;
+    e.editor().vars().set(L"TRIMMODE", editor::VarValue(int64_t(a.keyword(L"Trim") ? 1 : 0)));
+}
+
+namespace {
+
+const wchar_t* messageOf(geom::CornerError error, const CornerMessages& m) {
+    switch (error) {
+    case geom::CornerError::None:
+        return L"";
+    case geom::CornerError::NotSupported:
+        return m.notSupported;
+    case geom::CornerError::RadiusTooLarge:
+    case geom::CornerError::DistanceTooLarge:
+        return m.tooLarge;
+    case geom::CornerError::Parallel:
+        return m.parallel;
+    case geom::CornerError::NoCorner:
+        return m.noCorner;
+    }
+    return L"";
+}
+
+} // namespace
+
+void finishCorner(Engine& e, const CornerCurve& a, const CornerCurve& b, const CornerMessages& m,
+                  const std::function<geom::Corner()>& make) {
+    bool sameCurve = a.id == b.id && (!samePolyline(a, b) || a.segment == b.segment);
+    if (sameCurve) {
+        e.editor().print(m.sameObject);
+        return;
+    }
+    geom::Corner c = make();
+    if (c.error != geom::CornerError::None) {
+        e.editor().print(messageOf(c.error, m));
+        return;
+    }
+    if (!applyCorner(e, a, b, c, trimming(e))) e.editor().print(m.segments);
 }
 
 } // namespace zel::commands

@@ -8,6 +8,7 @@
 #include "commands/picks.h"
 #include "geom/corner.h"
 
+#include <functional>
 #include <optional>
 
 namespace zel::commands {
@@ -33,5 +34,25 @@ inline bool samePolyline(const CornerCurve& a, const CornerCurve& b) {
 // a segment. False (nothing changed) when the segments of one polyline cannot take it.
 bool applyCorner(Engine& e, const CornerCurve& a, const CornerCurve& b, const geom::Corner& c,
                  bool trim);
+
+// TRIMMODE is not 0.
+bool trimming(Engine& e);
+// The trim option: asks for TRIMMODE (Enter keeps it).
+void askTrim(Engine& e);
+
+// What one corner command says when the corner cannot be made.
+struct CornerMessages {
+    const wchar_t* sameObject;   // both picks on one object
+    const wchar_t* notSupported; // a kind the command does not take
+    const wchar_t* tooLarge;     // the radius or a distance does not fit
+    const wchar_t* parallel;
+    const wchar_t* noCorner;
+    const wchar_t* segments; // two segments of one polyline that cannot take it
+};
+
+// The corner of the two picks made by `make` and applied to the drawing (trimmed per
+// TRIMMODE), or the command's message and nothing changed.
+void finishCorner(Engine& e, const CornerCurve& a, const CornerCurve& b, const CornerMessages& m,
+                  const std::function<geom::Corner()>& make);
 
 } // namespace zel::commands
