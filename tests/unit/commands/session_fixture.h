@@ -3,11 +3,15 @@
 #pragma once
 
 #include "app/session.h"
+#include "arx/db.h"
+#include "arx/dbents.h"
 #include "arx/ed.h"
+#include "commands/entities.h"
 #include "core/text.h"
 #include "db/dump.h"
 #include "editor/cmdregistry.h"
 #include "editor/script.h"
+#include "geom/vec2.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +44,14 @@ protected:
         d.global = name;
         d.run = std::move(fn);
         ASSERT_TRUE(ed().commands().add(std::move(d)));
+    }
+
+    // An entity appended to model space with the drawing's current properties.
+    AcDbObjectId add(std::unique_ptr<AcDbEntity> e) {
+        return zel::commands::appendEntity(s.database(), std::move(e));
+    }
+    AcDbObjectId addLine(zel::geom::Vec2 a, zel::geom::Vec2 b) {
+        return add(std::make_unique<AcDbLine>(AcGePoint3d(a.x, a.y, 0), AcGePoint3d(b.x, b.y, 0)));
     }
 
     std::string transcript() { return zel::core::wideToUtf8(ed().transcript().text()); }

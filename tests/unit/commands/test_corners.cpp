@@ -20,12 +20,6 @@ using zel::geom::Vec2;
 
 class Corners : public SessionTest {
 protected:
-    AcDbObjectId add(std::unique_ptr<AcDbEntity> e) {
-        return zel::commands::appendEntity(s.database(), std::move(e));
-    }
-    AcDbObjectId addLine(Vec2 a, Vec2 b) {
-        return add(std::make_unique<AcDbLine>(AcGePoint3d(a.x, a.y, 0), AcGePoint3d(b.x, b.y, 0)));
-    }
     AcDbObjectId addDressedLine(Vec2 a, Vec2 b) {
         run("-LAYER M WALLS \"\"\n-LAYER S 0 \"\"\n");
         acdbRegApp(L"CORNERTEST");

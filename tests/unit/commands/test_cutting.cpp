@@ -21,12 +21,6 @@ using zel::geom::Vec2;
 
 class Cutting : public SessionTest {
 protected:
-    AcDbObjectId add(std::unique_ptr<AcDbEntity> e) {
-        return zel::commands::appendEntity(s.database(), std::move(e));
-    }
-    AcDbObjectId addLine(Vec2 a, Vec2 b) {
-        return add(std::make_unique<AcDbLine>(AcGePoint3d(a.x, a.y, 0), AcGePoint3d(b.x, b.y, 0)));
-    }
     // A line on its own layer, colour, linetype, weight and scale, with extended data.
     AcDbObjectId addDressedLine(Vec2 a, Vec2 b) {
         run("-LAYER M WALLS \"\"\n");

@@ -22,12 +22,6 @@ using zel::geom::Vec2;
 
 class CuttingMore : public SessionTest {
 protected:
-    AcDbObjectId add(std::unique_ptr<AcDbEntity> e) {
-        return zel::commands::appendEntity(s.database(), std::move(e));
-    }
-    AcDbObjectId addLine(Vec2 a, Vec2 b) {
-        return add(std::make_unique<AcDbLine>(AcGePoint3d(a.x, a.y, 0), AcGePoint3d(b.x, b.y, 0)));
-    }
     std::optional<zel::geom::Curve> curve(AcDbObjectId id) { return zel::commands::curveOfId(id); }
     // A light polyline through the points, with the widths given per vertex.
     AcDbObjectId addWidePolyline(const std::vector<Vec2>& points,
