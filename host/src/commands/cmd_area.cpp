@@ -1,10 +1,13 @@
 // AREA: the area and perimeter of picked points (a closed polygon) or of an object (a curve
 // taken as closed by a straight line from its end to its start; an open curve's length is
-// its perimeter). Sets AREA and PERIMETER and prints them.
+// its perimeter; a region's area less its holes, its perimeter that of all its loops). Sets
+// AREA and PERIMETER and prints them.
+#include "arx/dbregion.h"
 #include "commands/ask.h"
 #include "commands/curve_entities.h"
 #include "commands/hostcmds.h"
 #include "commands/picks.h"
+#include "db/database_impl.h"
 #include "geom/area.h"
 
 namespace zel::commands {
@@ -26,6 +29,16 @@ void objectArea(Engine& e) {
         if (pick.kind == CurvePick::Enter) return;
         if (pick.kind != CurvePick::Entity) {
             e.editor().print(L"\nオブジェクトが見つかりません。");
+            continue;
+        }
+        if (auto* region = db::peekAs<AcDbRegion>(pick.id)) {
+            double area = 0, perimeter = 0;
+            if (region->getArea(area) == Acad::eOk &&
+                region->getPerimeter(perimeter) == Acad::eOk) {
+                report(e, area, perimeter, true);
+                return;
+            }
+            e.editor().print(L"\n選択したリージョンの形状を読み取れません。");
             continue;
         }
         std::optional<geom::Curve> c = curveOfId(pick.id);

@@ -1,14 +1,16 @@
-// -BOUNDARY and BOUNDARY: closed polylines round the smallest area holding each point, from
-// the lines, arcs, circles, polylines, ellipses and splines that can be seen in the view (or of
-// a boundary set chosen with the Advanced options), with the islands inside it when island
-// detection is on. PLINETYPE 0 makes 2-D polylines with VERTEX entities, otherwise light
-// polylines, on the current layer with the current properties. When nothing closed holds the
-// point, nothing is made and the message says where the nearest opening is. The polylines are
-// made when the points are ended with Enter; Esc makes none.
+// -BOUNDARY and BOUNDARY: closed polylines or regions round the smallest area holding each
+// point, from the lines, arcs, circles, polylines, ellipses and splines that can be seen in the
+// view (or of a boundary set chosen with the Advanced options), with the islands inside it when
+// island detection is on. HPBOUND 1 makes polylines (one per loop): PLINETYPE 0 makes 2-D
+// polylines with VERTEX entities, otherwise light polylines; HPBOUND 0 makes one region per
+// point, the islands its holes. They go on the current layer with the current properties.
+// When nothing closed holds the point, nothing is made and the message says where the nearest
+// opening is. The objects are made when the points are ended with Enter; Esc makes none.
 //
 // The curves come from the drawing's spatial index in a square round the point that grows
 // until the boundary found lies inside it (then no curve outside the square can cross it or lie
 // in it), so the work follows the size of the boundary, not of the drawing.
+#include "arx/dbregion.h"
 #include "commands/ask.h"
 #include "commands/curve_entities.h"
 #include "commands/entities.h"
@@ -16,6 +18,7 @@
 #include "commands/selecting.h"
 #include "core/tolerance.h"
 #include "db/database_impl.h"
+#include "db/region_curves.h"
 #include "editor/selection_query.h"
 #include "editor/selection_state.h"
 #include "geom/boundary.h"
@@ -149,30 +152,50 @@ std::wstring pointText(Vec2 p) {
     return L"(" + distanceText(p.x) + L"," + distanceText(p.y) + L")";
 }
 
-// The loops of the boundary round p (outer first, then the islands); none, after a message
-// that says why, when nothing closed holds p.
-std::vector<geom::Polyline> boundaryAt(Engine& e, const Options& o, Vec2 p) {
+// The boundary round p; none, after a message that says why, when nothing closed holds p.
+std::optional<geom::Boundary> boundaryAt(Engine& e, const Options& o, Vec2 p) {
     geom::Boundary b = search(e, o, p);
     editor::Editor& ed = e.editor();
     switch (b.status) {
     case geom::BoundaryStatus::OnCurve:
         ed.print(L"\n点がオブジェクトの上にあります。境界の内側の点を指定してください。");
-        return {};
+        return std::nullopt;
     case geom::BoundaryStatus::Open:
         ed.print(L"\n閉じた境界が見つかりません。点に最も近い開口部は " + pointText(*b.opening) +
                  L" にあります。");
-        return {};
+        return std::nullopt;
     case geom::BoundaryStatus::NotInside:
         ed.print(L"\n閉じた境界が見つかりません。点を囲むオブジェクトがありません。");
-        return {};
+        return std::nullopt;
     case geom::BoundaryStatus::Found:
         break;
     }
+    return b;
+}
+
+// The loops of a boundary as polylines (outer first, then the islands).
+std::vector<geom::Polyline> boundaryPolylines(const geom::Boundary& b) {
     std::vector<geom::Polyline> out{geom::loopPolyline(b.outer, tol::kCurveFit)};
     for (const geom::Loop& island : b.islands)
         out.push_back(geom::loopPolyline(island, tol::kCurveFit));
     return out;
 }
+
+// A region of the world XY plane bounded by the outer loop, the islands its holes.
+AcDbObjectId makeRegion(Engine& e, const geom::Boundary& b) {
+    std::vector<ZelRegionLoop> loops{db::regionLoop(b.outer, tol::kCurveFit)};
+    for (const geom::Loop& island : b.islands)
+        loops.push_back(db::regionLoop(island, tol::kCurveFit));
+    auto region = std::make_unique<AcDbRegion>();
+    if (region->setLoops(AcGeVector3d::kZAxis, 0, std::move(loops)) != Acad::eOk) return {};
+    return appendEntity(e.database(), std::move(region));
+}
+
+// A boundary found, and whether it becomes a region (HPBOUND when its point was given).
+struct Found {
+    geom::Boundary boundary;
+    bool region = false;
+};
 
 void askRay(Engine& e, Options& o) {
     Answer a = Ask(e.editor())
@@ -224,10 +247,20 @@ void advanced(Engine& e, Options& o) {
     }
 }
 
+void reportMade(Engine& e, int polylines, int regions) {
+    bool regionsNow = e.editor().vars().integer(L"HPBOUND") == 0;
+    if (polylines > 0 || (regions == 0 && !regionsNow))
+        e.editor().print(L"\nBOUNDARY は " + std::to_wstring(polylines) +
+                         L" 個のポリラインを作成しました");
+    if (regions > 0 || (polylines == 0 && regionsNow))
+        e.editor().print(L"\nBOUNDARY は " + std::to_wstring(regions) +
+                         L" 個のリージョンを作成しました");
+}
+
 void boundaryCommand(Engine& e) {
     Options o;
     Ask ask(e.editor());
-    std::vector<geom::Polyline> loops; // made when the points are ended (Esc makes none)
+    std::vector<Found> found; // made when the points are ended (Esc makes none)
     for (;;) {
         Answer a = ask.point(L"内側の点を指定 または [詳細設定(A)]:", {}, 0, L"Advanced");
         if (a.keyword(L"Advanced")) {
@@ -235,15 +268,19 @@ void boundaryCommand(Engine& e) {
             continue;
         }
         if (!a.ok()) break;
-        if (e.editor().vars().integer(L"HPBOUND") == 0)
-            e.editor().print(L"\nリージョンの作成は未実装です。ポリラインを作成します。");
-        for (geom::Polyline& loop : boundaryAt(e, o, {a.point.x, a.point.y}))
-            loops.push_back(std::move(loop));
+        if (std::optional<geom::Boundary> b = boundaryAt(e, o, {a.point.x, a.point.y}))
+            found.push_back({std::move(*b), e.editor().vars().integer(L"HPBOUND") == 0});
     }
-    int made = 0;
-    for (const geom::Polyline& loop : loops)
-        made += makePolyline(e, loop).isNull() ? 0 : 1;
-    e.editor().print(L"\nBOUNDARY は " + std::to_wstring(made) + L" 個のポリラインを作成しました");
+    int polylines = 0, regions = 0;
+    for (const Found& f : found) {
+        if (f.region) {
+            regions += makeRegion(e, f.boundary).isNull() ? 0 : 1;
+            continue;
+        }
+        for (const geom::Polyline& loop : boundaryPolylines(f.boundary))
+            polylines += makePolyline(e, loop).isNull() ? 0 : 1;
+    }
+    reportMade(e, polylines, regions);
 }
 
 } // namespace

@@ -2,9 +2,11 @@
 // level; attribute definitions come out as themselves, the reference's attributes go),
 // dimensions into the entities of their blocks, polylines into lines and arcs, leaders into
 // lines, multiline texts into one text per line, hatches into the lines, arcs, circles,
-// elliptic arcs and splines of their boundary loops (the fill or pattern goes). The pieces
+// elliptic arcs and splines of their boundary loops (the fill or pattern goes), regions into
+// the lines, arcs, circles and elliptic arcs of their loops (holes included). The pieces
 // keep the properties and extended data of their source; the first takes its place and
 // handle, the others are appended last to the drawing in a stable order.
+#include "arx/dbregion.h"
 #include "commands/blocks.h"
 #include "commands/curve_entities.h"
 #include "commands/entities.h"
@@ -277,6 +279,8 @@ std::optional<Pieces> piecesOf(const AcDbEntity& e) {
         ok = mtextPieces(*m, out);
     else if (auto* h = AcDbHatch::cast(&e))
         ok = hatchPieces(*h, out);
+    else if (auto* r = AcDbRegion::cast(&e))
+        ok = r->explode(out) == Acad::eOk;
     if (!ok) return std::nullopt;
     if (AcDbDimension::cast(&e)) {
         for (auto& p : out) // the parts of a dimension take its properties

@@ -4,6 +4,7 @@
 #include "core/tolerance.h"
 #include "db/database_impl.h"
 #include "db/planar.h"
+#include "db/region_curves.h"
 
 #include <cmath>
 
@@ -127,6 +128,14 @@ void addMText(Shape& s, const AcDbMText& m) {
     addOutline(s, {xy(c[2]), xy(c[3]), xy(c[1]), xy(c[0])}, true);
 }
 
+// A region's loops; a region out of the XY plane's direction, or whose data is not
+// understood, as its box.
+void addRegion(Shape& s, const AcDbRegion& r) {
+    std::vector<Curve> curves = db::regionCurvesXY(r);
+    if (curves.empty()) return addBox(s, r);
+    s.curves.insert(s.curves.end(), curves.begin(), curves.end());
+}
+
 void addLeader(Shape& s, const AcDbLeader& l) {
     std::vector<Vec2> pts;
     for (const AcGePoint3d& p : l.vertices())
@@ -171,6 +180,7 @@ void addShape(Shape& s, const AcDbEntity& e, int depth) {
     if (auto* f = AcDbFourPointEntity::cast(&e)) return addFourPoints(s, *f);
     if (auto* m = AcDbMText::cast(&e)) return addMText(s, *m);
     if (auto* ld = AcDbLeader::cast(&e)) return addLeader(s, *ld);
+    if (auto* rg = AcDbRegion::cast(&e)) return addRegion(s, *rg);
     if (AcDbBlockReference::cast(&e) || AcDbDimension::cast(&e))
         return addShown(s, e, AcGeMatrix3d(), depth);
     addBox(s, e); // texts, hatches, kinds kept raw

@@ -1,6 +1,7 @@
 // The geometry of an entity as the selection tests see it, in the world XY plane: the curves
 // it draws and its lone points. Texts and hatches stand as the outlines of their boxes;
-// block references and dimensions as the entities of their blocks, placed.
+// regions as their loops; block references and dimensions as the entities of their blocks,
+// placed.
 #pragma once
 
 #include "arx/db.h"

@@ -80,4 +80,12 @@ double integrate(const std::function<double(double)>& f, double a, double b, dou
     return adapt(f, a, b, whole, relTol * scale, 0);
 }
 
+double integratePanels(const std::function<double(double)>& f, double a, double b, int panels) {
+    if (panels < 1) panels = 1;
+    double step = (b - a) / panels, sum = 0;
+    for (int i = 0; i < panels; ++i)
+        sum += panel(f, a + step * i, i + 1 == panels ? b : a + step * (i + 1));
+    return sum;
+}
+
 } // namespace zel::geom

@@ -1,5 +1,6 @@
 #include "plot/svg.h"
 
+#include "arx/dbregion.h"
 #include "core/text.h"
 #include "db/database_impl.h"
 
@@ -145,6 +146,7 @@ private:
         if (auto* point = AcDbPoint::cast(&ent)) return drawPoint(point->position(), m, s);
         if (auto* solid = AcDbFourPointEntity::cast(&ent)) return drawSolid(*solid, m, s);
         if (AcDbXline::cast(&ent)) return; // unbounded: no place in a picture of the extents
+        if (auto* region = AcDbRegion::cast(&ent)) return drawRegion(*region, m, s);
         if (auto* curve = AcDbCurve::cast(&ent)) drawCurve(*curve, m, s);
     }
 
@@ -187,6 +189,14 @@ private:
                 pts.push_back(m * p);
         }
         polyline(pts, s, curve.isClosed() && !AcDbPolyline::cast(&curve));
+    }
+
+    // The loops of a region (a region whose data is not understood draws nothing).
+    void drawRegion(const AcDbRegion& region, const AcGeMatrix3d& m, const Stroke& s) {
+        std::vector<std::unique_ptr<AcDbEntity>> pieces;
+        if (region.explode(pieces) != Acad::eOk) return;
+        for (const auto& piece : pieces)
+            if (auto* curve = AcDbCurve::cast(piece.get())) drawCurve(*curve, m, s);
     }
 
     void drawSolid(const AcDbFourPointEntity& solid, const AcGeMatrix3d& m, const Stroke& s) {

@@ -22,6 +22,7 @@ const ObjectSchema& minsertSchema();
 const ObjectSchema& dimensionSchema(AcDbDimension::Kind kind);
 const ObjectSchema& leaderSchema();
 const ObjectSchema& hatchSchema();
+const ObjectSchema& regionSchema();
 
 // Kinds that share one DXF type (POLYLINE, VERTEX, INSERT, DIMENSION): the schema of the
 // object to make from its groups (subclass markers, else the 70 flags).
@@ -31,7 +32,7 @@ const ObjectSchema* insertVariant(const std::vector<ZelGroupValue>& groups);
 const ObjectSchema* dimensionVariant(const std::vector<ZelGroupValue>& groups);
 
 // Registers LWPOLYLINE, POLYLINE, VERTEX, SEQEND, SPLINE, TEXT, ATTDEF, ATTRIB, MTEXT,
-// INSERT, DIMENSION, LEADER and HATCH.
+// INSERT, DIMENSION, LEADER, HATCH and REGION.
 void registerEntityKinds(SchemaRegistry& registry);
 
 } // namespace zel::db::ents

@@ -18,6 +18,7 @@ void registerEntityKinds(SchemaRegistry& r) {
     r.add(dimensionSchema(AcDbDimension::kRotated));
     r.add(leaderSchema());
     r.add(hatchSchema());
+    r.add(regionSchema());
 }
 
 } // namespace zel::db::ents
