@@ -1,12 +1,13 @@
-// Input of the editor as modules watch it: input-context reactors (told when a point or a drag
-// is asked for and answered) and input-point monitors (told of every point the user gives),
-// kept per document by its input-point manager.
+// Input of the editor as modules watch it: input-context reactors (told when an input call
+// starts and when it has its answer, and around drags) and input-point monitors (told of every
+// point the user gives), kept per document by its input-point manager.
 #pragma once
 
 #include "db.h"
 #include "rx.h"
 
 #include <string>
+#include <vector>
 
 class AcApDocument;
 
@@ -82,8 +83,12 @@ public:
     virtual bool excludeFromOsnapCalculation(const AcDbObjectIdArray&, int) { return false; }
 };
 
-// Told when the editor asks for a point and when it has one, and around drags. The base class
-// does nothing.
+// Told when the editor starts an input call (begin: with its prompt, the base point when it
+// has one, the acedInitGet bits and keywords) and when the call has its answer (end: with its
+// status and value); every begin is followed by the matching end, RTCAN when the user
+// cancelled. Corners are asked as points. The points of a drag (the second point of MOVE, the
+// angle of ROTATE ...) come as beginDragSequence/endDragSequence instead. Points are in world
+// coordinates. The base class does nothing.
 class AcEdInputContextReactor {
 public:
     virtual ~AcEdInputContextReactor() = default;
@@ -91,6 +96,40 @@ public:
                                int initGetFlags, const ACHAR* pKeywords) {}
     virtual void endGetPoint(Acad::PromptStatus returnStatus, const AcGePoint3d& pointOut,
                              const ACHAR*& pKeyword) {}
+    virtual void beginGetAngle(const AcGePoint3d* pointIn, const ACHAR* promptString,
+                               int initGetFlags, const ACHAR* pKeywords) {}
+    virtual void endGetAngle(Acad::PromptStatus returnStatus, double& angle,
+                             const ACHAR*& pKeyword) {}
+    virtual void beginGetOrientation(const AcGePoint3d* pointIn, const ACHAR* promptString,
+                                     int initGetFlags, const ACHAR* pKeywords) {}
+    virtual void endGetOrientation(Acad::PromptStatus returnStatus, double& angle,
+                                   const ACHAR*& pKeyword) {}
+    virtual void beginGetDistance(const AcGePoint3d* pointIn, const ACHAR* promptString,
+                                  int initGetFlags, const ACHAR* pKeywords) {}
+    virtual void endGetDistance(Acad::PromptStatus returnStatus, double& distance,
+                                const ACHAR*& pKeyword) {}
+    virtual void beginGetString(const ACHAR* promptString, int initGetFlags) {}
+    virtual void endGetString(Acad::PromptStatus returnStatus, ACHAR* pString) {}
+    virtual void beginGetKeyword(const ACHAR* promptString, int initGetFlags,
+                                 const ACHAR* pKeywords) {}
+    virtual void endGetKeyword(Acad::PromptStatus returnStatus, const ACHAR*& pKeyword) {}
+    virtual void beginGetInteger(const int* dfault, const ACHAR* promptString, int initGetFlags,
+                                 const ACHAR* pKeywords) {}
+    virtual void endGetInteger(Acad::PromptStatus returnStatus, int& retValue,
+                               const ACHAR*& pKeyword) {}
+    virtual void beginGetReal(const double* dfault, const ACHAR* promptString, int initGetFlags,
+                              const ACHAR* pKeywords) {}
+    virtual void endGetReal(Acad::PromptStatus returnStatus, double& returnValue,
+                            const ACHAR*& pKeyword) {}
+    virtual void beginEntsel(const ACHAR* promptString, int initGetFlags, const ACHAR* pKeywords) {}
+    virtual void endEntsel(Acad::PromptStatus returnStatus, const AcDbObjectId& entPicked,
+                           const AcGePoint3d& pickPoint, const ACHAR* pKeyword) {}
+    // pSSControls: ":S" (one selection ends it), ":E" (everything in the pick box); points:
+    // those given with the call (none for the prompt this host runs); entMask: the filter.
+    virtual void beginSSGet(const ACHAR* pPrompt, int initGetFlags, const ACHAR* pKeywords,
+                            const ACHAR* pSSControls, const std::vector<AcGePoint3d>& points,
+                            const resbuf* entMask) {}
+    virtual void endSSGet(Acad::PromptStatus returnStatus, const AcDbObjectIdArray& ss) {}
     virtual void beginDragSequence(const ACHAR* promptString) {}
     virtual void endDragSequence(Acad::PromptStatus returnStatus, AcGePoint3d& pickPoint,
                                  AcGeVector3d& vec) {}

@@ -101,21 +101,146 @@ void InputPointManager::dropOwnedBy(const void* owner) {
     std::erase_if(mOwners, [&](auto& o) { return o.second == owner; });
 }
 
+namespace {
+
+const ACHAR* textOrNull(const std::wstring& text) {
+    return text.empty() ? nullptr : text.c_str();
+}
+
+// The begin notice of an input call as the reactor's begin function for it.
+void tellBegin(AcEdInputContextReactor& r, const editor::InputNotice& n) {
+    const AcGePoint3d* base = n.base ? &*n.base : nullptr;
+    const ACHAR* prompt = n.prompt.c_str();
+    const ACHAR* keywords = textOrNull(n.keywords);
+    int bits = n.initBits;
+    switch (n.topic) {
+    case editor::InputTopic::EntityPick:
+        r.beginEntsel(prompt, bits, keywords);
+        return;
+    case editor::InputTopic::Selection:
+        r.beginSSGet(prompt, bits, keywords, textOrNull(n.controls), {}, n.filter);
+        return;
+    case editor::InputTopic::Request:
+        break;
+    }
+    if (n.drag) {
+        r.beginDragSequence(prompt);
+        return;
+    }
+    switch (n.kind) {
+    case editor::InputKind::Point:
+    case editor::InputKind::Corner:
+        r.beginGetPoint(base, prompt, bits, keywords);
+        return;
+    case editor::InputKind::Distance:
+        r.beginGetDistance(base, prompt, bits, keywords);
+        return;
+    case editor::InputKind::Angle:
+        r.beginGetAngle(base, prompt, bits, keywords);
+        return;
+    case editor::InputKind::Orient:
+        r.beginGetOrientation(base, prompt, bits, keywords);
+        return;
+    case editor::InputKind::String:
+        r.beginGetString(prompt, bits);
+        return;
+    case editor::InputKind::Keyword:
+        r.beginGetKeyword(prompt, bits, keywords);
+        return;
+    case editor::InputKind::Integer:
+        r.beginGetInteger(nullptr, prompt, bits, keywords);
+        return;
+    case editor::InputKind::Real:
+        r.beginGetReal(nullptr, prompt, bits, keywords);
+        return;
+    }
+}
+
+// The end notice of a request of the editor as the reactor's end function for it. Each
+// reactor gets its own copies of the values it may change.
+void tellRequestEnd(AcEdInputContextReactor& r, const editor::InputNotice& n) {
+    auto status = static_cast<Acad::PromptStatus>(n.status);
+    const ACHAR* keyword = n.status == RTKWORD ? n.text.c_str() : nullptr;
+    AcGePoint3d point = n.point;
+    double real = n.real;
+    if (n.drag) {
+        AcGeVector3d vec;
+        r.endDragSequence(status, point, vec);
+        return;
+    }
+    switch (n.kind) {
+    case editor::InputKind::Point:
+    case editor::InputKind::Corner:
+        r.endGetPoint(status, point, keyword);
+        return;
+    case editor::InputKind::Distance:
+        r.endGetDistance(status, real, keyword);
+        return;
+    case editor::InputKind::Angle:
+        r.endGetAngle(status, real, keyword);
+        return;
+    case editor::InputKind::Orient:
+        r.endGetOrientation(status, real, keyword);
+        return;
+    case editor::InputKind::String: {
+        std::wstring text = n.status == RTNORM ? n.text : std::wstring();
+        r.endGetString(status, text.data());
+        return;
+    }
+    case editor::InputKind::Keyword: {
+        const ACHAR* word = n.status == RTNORM || n.status == RTKWORD ? n.text.c_str() : nullptr;
+        r.endGetKeyword(status, word);
+        return;
+    }
+    case editor::InputKind::Integer: {
+        int value = n.integer;
+        r.endGetInteger(status, value, keyword);
+        return;
+    }
+    case editor::InputKind::Real:
+        r.endGetReal(status, real, keyword);
+        return;
+    }
+}
+
+void tellEnd(AcEdInputContextReactor& r, const editor::InputNotice& n) {
+    auto status = static_cast<Acad::PromptStatus>(n.status);
+    static const AcDbObjectIdArray kNone;
+    const AcDbObjectIdArray& ids = n.ids ? *n.ids : kNone;
+    switch (n.topic) {
+    case editor::InputTopic::EntityPick:
+        r.endEntsel(status, ids.empty() ? AcDbObjectId() : ids.front(), n.point,
+                    n.status == RTKWORD ? n.text.c_str() : nullptr);
+        return;
+    case editor::InputTopic::Selection:
+        r.endSSGet(status, ids);
+        return;
+    case editor::InputTopic::Request:
+        tellRequestEnd(r, n);
+        return;
+    }
+}
+
+bool givesPoint(const editor::InputNotice& n) {
+    return !n.begin && n.topic == editor::InputTopic::Request && n.status == RTNORM &&
+           (n.kind == editor::InputKind::Point || n.kind == editor::InputKind::Corner);
+}
+
+} // namespace
+
 void InputPointManager::tell(const editor::InputNotice& notice, Document& doc,
                              const PointContext& context) {
-    if (notice.kind != editor::InputKind::Point && notice.kind != editor::InputKind::Corner) return;
-    auto status = static_cast<Acad::PromptStatus>(notice.status);
-    AcGePoint3d point = notice.point;
     tellEach(mReactors, [&](AcEdInputContextReactor* r) {
-        if (notice.drag) {
-            AcGeVector3d vec;
-            r->endDragSequence(status, point, vec);
-        } else {
-            const ACHAR* keyword = nullptr;
-            r->endGetPoint(status, point, keyword);
-        }
+        if (notice.begin)
+            tellBegin(*r, notice);
+        else
+            tellEnd(*r, notice);
     });
-    if (notice.status != RTNORM) return;
+    if (givesPoint(notice)) tellMonitors(notice, doc, context);
+}
+
+void InputPointManager::tellMonitors(const editor::InputNotice& notice, Document& doc,
+                                     const PointContext& context) {
     AcEdInputPoint input;
     input.mDocument = &doc;
     input.mHistory = notice.clicked ? int(Acad::eUsedPickBox) : int(Acad::eNotDigitizer);

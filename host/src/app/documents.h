@@ -19,8 +19,8 @@ namespace zel::app {
 
 class Document;
 
-// The monitors and input-context reactors of one document, fed with the editor's input.
-// beginGetPoint and beginDragSequence are not sent: the editor reports answers only.
+// The monitors and input-context reactors of one document, fed with the editor's input: the
+// reactors hear every input call begin and end, the monitors every point given.
 class InputPointManager : public AcEdInputPointManager {
 public:
     Acad::ErrorStatus addPointMonitor(AcEdInputPointMonitor* monitor) override;
@@ -34,7 +34,7 @@ public:
         AcDbObjectIdArray picked;    // entities in the pick box of a click
         AcDbObjectIdArray keyPoints; // entities in the aperture while object snap is on
     };
-    // An input call of the editor has ended.
+    // An input call of the editor has started or ended (points in world coordinates).
     void tell(const editor::InputNotice& notice, Document& doc, const PointContext& context);
     bool hasMonitors() const { return !mMonitors.empty(); }
     size_t monitorCount() const { return mMonitors.size(); }
@@ -44,6 +44,9 @@ public:
     void setOwnerSource(std::function<const void*()> owner) { mOwner = std::move(owner); }
 
 private:
+    void tellMonitors(const editor::InputNotice& notice, Document& doc,
+                      const PointContext& context);
+
     std::vector<AcEdInputPointMonitor*> mMonitors;
     std::vector<AcEdInputContextReactor*> mReactors;
     std::vector<std::pair<const void*, const void*>> mOwners; // listener, module

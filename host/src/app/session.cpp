@@ -244,6 +244,7 @@ void Session::wireReactors() {
         if (!d) return;
         editor::InputNotice world = n; // reactors and monitors get world points
         world.point = mEditor->ucs().toWorld(n.point);
+        if (n.base) world.base = mEditor->ucs().toWorld(*n.base);
         d->points().tell(world, *d, pointContext(n, *d));
     });
 }

@@ -58,7 +58,8 @@ public:
     Answer string(std::wstring_view prompt, bool spaces = false);
 
     // The next answer ends a drag (the second point of MOVE, the angle of ROTATE ...): the
-    // input-context reactors are told with endDragSequence instead of endGetPoint.
+    // input-context reactors are told with beginDragSequence and endDragSequence instead of
+    // the begin and end of the input call.
     Ask& dragging() {
         mDrag = true;
         return *this;

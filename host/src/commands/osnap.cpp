@@ -9,7 +9,9 @@
 #include "geom/bulge.h"
 #include "geom/closest.h"
 #include "geom/intersect.h"
+#include "geom/tangent_points.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -101,6 +103,30 @@ void addPerpendicular(const Curve& piece, Vec2 from, Candidates& out) {
     out.add(c.point);
 }
 
+// The points where lines from `from` touch a circle, an arc or an ellipse.
+void addTangents(const Curve& piece, Vec2 from, Candidates& out) {
+    for (const geom::TangentPoint& t : geom::tangentPointsFrom(piece, from))
+        out.add(t.point);
+}
+
+// The unit direction of a straight piece; nothing for curved ones and for lines of no length.
+std::optional<Vec2> lineDirection(const Curve& piece) {
+    if (auto* s = std::get_if<geom::Segment>(&piece)) {
+        if (geom::dist(s->start, s->end) <= tol::kPoint) return std::nullopt;
+        return geom::unit(s->end - s->start);
+    }
+    if (auto* r = std::get_if<geom::Ray>(&piece)) return r->dir;
+    if (auto* x = std::get_if<geom::XLine>(&piece)) return x->dir;
+    return std::nullopt;
+}
+
+// The point nearest the pick on the line through `from` parallel to a straight piece.
+void addParallel(const Curve& piece, Vec2 from, Vec2 pick, Candidates& out) {
+    std::optional<Vec2> dir = lineDirection(piece);
+    if (!dir) return;
+    out.add(from + *dir * geom::dot(pick - from, *dir));
+}
+
 void addIntersections(const std::vector<Curve>& pieces, Candidates& out) {
     for (size_t i = 0; i < pieces.size(); ++i)
         for (size_t j = i + 1; j < pieces.size(); ++j)
@@ -108,26 +134,127 @@ void addIntersections(const std::vector<Curve>& pieces, Candidates& out) {
                 out.addWithin(h.point);
 }
 
+// A piece whose carrier (the line, circle or ellipse it lies on) passes through the aperture;
+// `under` when the piece itself does.
+struct Reaching {
+    Curve piece;
+    bool under = false;
+};
+
+// Apparent intersections: where the carriers of two pieces meet. Two pieces under the aperture
+// offer their meeting point wherever it is (the corner the two objects aimed at would make);
+// a piece only whose extension comes through the aperture offers it within the aperture.
+void addApparent(const std::vector<Reaching>& reaching, Candidates& out) {
+    for (size_t i = 0; i < reaching.size(); ++i)
+        for (size_t j = i + 1; j < reaching.size(); ++j) {
+            geom::Intersections x =
+                geom::intersect(reaching[i].piece, reaching[j].piece, geom::Extend::Both);
+            if (x.overlap) continue;
+            bool aimedAt = reaching[i].under && reaching[j].under;
+            for (const geom::Hit& h : x.hits) {
+                if (aimedAt)
+                    out.add(h.point);
+                else
+                    out.addWithin(h.point);
+            }
+        }
+}
+
+// A piece of a curve and which of its ends are ends of the curve (free to extend past).
+struct EndPiece {
+    Curve piece;
+    bool start = false, end = false;
+};
+
+// Marks the end of the piece that lies at `at` as free.
+void freeEndAt(EndPiece& e, Vec2 at) {
+    if (geom::dist(geom::startPoint(e.piece), at) <= geom::dist(geom::endPoint(e.piece), at))
+        e.start = true;
+    else
+        e.end = true;
+}
+
+// The first and last segments of an open polyline, with the polyline's ends free (an arc
+// segment run clockwise has its arc's end at the segment's start).
+std::vector<EndPiece> polylineEnds(const geom::Polyline& p) {
+    int n = geom::segmentCount(p);
+    if (p.closed || n == 0) return {};
+    EndPiece first{geom::curveOf(geom::segmentOf(p, 0))};
+    EndPiece last{geom::curveOf(geom::segmentOf(p, n - 1))};
+    freeEndAt(first, p.vertices.front().point);
+    freeEndAt(n == 1 ? first : last, p.vertices.back().point);
+    if (n == 1) return {first};
+    return {first, last};
+}
+
+// The pieces of a curve that have an end to extend past: lines, rays (at their base), arcs and
+// elliptical arcs, and the end segments of open polylines.
+std::vector<EndPiece> extensionEnds(const Curve& c) {
+    if (auto* p = std::get_if<geom::Polyline>(&c)) return polylineEnds(*p);
+    if (!geom::isExtendable(c) || geom::isClosed(c)) return {};
+    return {EndPiece{c, true, true}};
+}
+
+// The point nearest the pick on the extension of the piece past a free end, when the pick is
+// within the aperture of it.
+void addExtension(const EndPiece& e, Vec2 pick, Candidates& out) {
+    geom::Closest c = geom::closest(e.piece, pick, true);
+    geom::Interval range = geom::domain(e.piece);
+    bool beforeStart = c.param < range.lo - tol::kParam;
+    bool afterEnd = c.param > range.hi + tol::kParam;
+    if ((beforeStart && e.start) || (afterEnd && e.end)) out.addWithin(c.point);
+}
+
+// The pieces of the curves that pass through the aperture.
+std::vector<Curve> piecesUnder(const std::vector<Curve>& curves, Vec2 pick, double aperture) {
+    std::vector<Curve> pieces;
+    for (const Curve& c : curves) {
+        if (geom::closest(c, pick).distance > aperture) continue;
+        for (Curve& piece : piecesOf(c))
+            if (geom::closest(piece, pick).distance <= aperture) pieces.push_back(std::move(piece));
+    }
+    return pieces;
+}
+
+// The pieces of the curves whose carriers pass through the aperture.
+std::vector<Reaching> piecesReaching(const std::vector<Curve>& curves, Vec2 pick, double aperture) {
+    std::vector<Reaching> out;
+    for (const Curve& c : curves)
+        for (Curve& piece : piecesOf(c)) {
+            if (geom::closest(piece, pick, true).distance > aperture) continue;
+            bool under = geom::closest(piece, pick).distance <= aperture;
+            out.push_back({std::move(piece), under});
+        }
+    return out;
+}
+
+// The points a piece under the aperture offers by itself.
+void addPiecePoints(const Curve& piece, Vec2 pick, int modes, std::optional<Vec2> from,
+                    Candidates& out) {
+    if (modes & kSnapEnd) addEnds(piece, out);
+    if (modes & kSnapMid) addMiddle(piece, out);
+    if (modes & kSnapCen) addCentre(piece, out);
+    if (modes & kSnapQuad) addQuadrants(piece, out);
+    if ((modes & kSnapPer) && from) addPerpendicular(piece, *from, out);
+    if ((modes & kSnapTan) && from) addTangents(piece, *from, out);
+    if ((modes & kSnapPar) && from) addParallel(piece, *from, pick, out);
+    if (modes & kSnapNear) out.addNearest(geom::closest(piece, pick).point);
+}
+
 } // namespace
 
 std::optional<Vec2> snapPoint(const SnapScene& scene, Vec2 pick, int modes, double aperture,
                               std::optional<Vec2> from) {
     Candidates out(pick, aperture);
-    std::vector<Curve> pieces; // the pieces of the curves that pass through the aperture
-    for (const Curve& c : scene.curves) {
-        if (geom::closest(c, pick).distance > aperture) continue;
-        for (Curve& piece : piecesOf(c))
-            if (geom::closest(piece, pick).distance <= aperture) pieces.push_back(std::move(piece));
-    }
-    for (const Curve& piece : pieces) {
-        if (modes & kSnapEnd) addEnds(piece, out);
-        if (modes & kSnapMid) addMiddle(piece, out);
-        if (modes & kSnapCen) addCentre(piece, out);
-        if (modes & kSnapQuad) addQuadrants(piece, out);
-        if ((modes & kSnapPer) && from) addPerpendicular(piece, *from, out);
-        if (modes & kSnapNear) out.addNearest(geom::closest(piece, pick).point);
-    }
+    std::vector<Curve> pieces = piecesUnder(scene.curves, pick, aperture);
+    for (const Curve& piece : pieces)
+        addPiecePoints(piece, pick, modes, from, out);
     if (modes & kSnapInt) addIntersections(pieces, out);
+    if (modes & kSnapApp) addApparent(piecesReaching(scene.curves, pick, aperture), out);
+    if (modes & kSnapExt)
+        for (const Curve& c : scene.curves)
+            for (const EndPiece& e : extensionEnds(c))
+                addExtension(e, pick, out);
     if (modes & kSnapNode)
         for (Vec2 p : scene.nodes)
             out.addWithin(p);
@@ -139,11 +266,11 @@ std::optional<Vec2> snapPoint(const SnapScene& scene, Vec2 pick, int modes, doub
 
 namespace {
 
-// The curves and points of the visible model-space entities whose extents come within the
-// aperture of the pick (world coordinates).
-SnapScene sceneNear(AcDbDatabase& db, Vec2 pick, double aperture) {
+// The curves and points of the visible model-space entities whose extents come within `reach`
+// of the pick (world coordinates).
+SnapScene sceneNear(AcDbDatabase& db, Vec2 pick, double reach) {
     SnapScene scene;
-    geom::Box2 box = geom::Box2::of(pick, pick).expanded(aperture);
+    geom::Box2 box = geom::Box2::of(pick, pick).expanded(reach);
     auto* ms = db::peekAs<AcDbBlockTableRecord>(db.modelSpaceId());
     if (!ms) return scene;
     for (AcDbObjectId id : ms->entityIds()) {
@@ -174,6 +301,24 @@ double snapAperture(const editor::Editor& ed) {
     return std::max(pixels, 1.0) * size / height;
 }
 
+// How far from the pick the snap looks for objects: the aperture, or for the modes that follow
+// extensions as far as the view shows (its larger side).
+double snapReach(const editor::Editor& ed, int modes, double aperture) {
+    if (!(modes & (kSnapApp | kSnapExt))) return aperture;
+    AcGePoint3d screen = ed.vars().point(L"SCREENSIZE");
+    double height = ed.vars().real(L"VIEWSIZE");
+    double width = screen.y > 0 ? height * screen.x / screen.y : height;
+    return std::max({aperture, height, width});
+}
+
+// The base point of the snaps that measure from one (world): the rubber-band base of the
+// prompt being answered, else the last point.
+Vec2 snapBase(const editor::Editor& ed) {
+    editor::Ucs ucs = ed.ucs();
+    AcGePoint3d base = ucs.toWorld(ed.inputBase().value_or(ed.vars().point(L"LASTPOINT")));
+    return {base.x, base.y};
+}
+
 } // namespace
 
 void installObjectSnap(Engine& e) {
@@ -182,9 +327,8 @@ void installObjectSnap(Engine& e) {
         if (!ed.database()) return world;
         double aperture = snapAperture(ed);
         Vec2 pick{world.x, world.y};
-        AcGePoint3d last = ed.ucs().toWorld(ed.vars().point(L"LASTPOINT"));
-        std::optional<Vec2> snapped = snapPoint(sceneNear(*ed.database(), pick, aperture), pick,
-                                                modes, aperture, Vec2{last.x, last.y});
+        SnapScene scene = sceneNear(*ed.database(), pick, snapReach(ed, modes, aperture));
+        std::optional<Vec2> snapped = snapPoint(scene, pick, modes, aperture, snapBase(ed));
         return snapped ? AcGePoint3d(snapped->x, snapped->y, world.z) : world;
     });
 }

@@ -27,6 +27,7 @@
 #include <vector>
 
 class AcDbDatabase;
+class AcDbObjectId;
 
 namespace zel::editor {
 
@@ -34,13 +35,33 @@ class SelectionState;
 
 enum class InputKind { Point, Corner, Distance, Angle, Orient, String, Keyword, Integer, Real };
 
-// Told after every input call of the editor (input-context reactors build on it).
+// What an input notice is about: an input request of the editor (of its InputKind), the
+// pick of one entity (acedEntSel) or a selection ("オブジェクトを選択:", acedSSGet).
+enum class InputTopic { Request, EntityPick, Selection };
+
+// Told when an input call of the editor starts (begin: its prompt shows next) and when it has
+// its answer; every begin is followed by the end of the same call, calls asked while one waits
+// (the second point of a distance) nest inside it. Input-context reactors build on it.
 struct InputNotice {
-    InputKind kind;
-    int status;           // RTNORM, RTNONE, RTKWORD, RTCAN ...
-    AcGePoint3d point;    // the point given (UCS), for points
-    bool drag = false;    // the point ended a drag (InputRequest::drag)
-    bool clicked = false; // the answer was a click, not typed
+    InputKind kind = InputKind::Point; // requests (picks and selections say Point)
+    int status = RTNORM;               // end: RTNORM, RTNONE, RTKWORD, RTCAN ...
+    AcGePoint3d point;                 // end: the point given (UCS), for points and picks
+    bool drag = false;                 // the point ends a drag (InputRequest::drag)
+    bool clicked = false;              // end: the answer was a click, not typed
+    bool begin = false;                // the call starts (else it has ended)
+    InputTopic topic = InputTopic::Request;
+    // What is asked (begin notices).
+    std::wstring prompt;
+    std::optional<AcGePoint3d> base; // UCS: the rubber band starts there
+    int initBits = 0;                // acedInitGet bits
+    std::wstring keywords;           // the keywords offered, blank-separated (local forms)
+    std::wstring controls;           // selections: ":S" (single), ":E" (everything in the box)
+    const resbuf* filter = nullptr;  // selections: the DXF filter list, if any
+    // The answer (end notices): numbers, the text or keyword, the entities picked or selected.
+    double real = 0;
+    int integer = 0;
+    std::wstring text;
+    const std::vector<AcDbObjectId>* ids = nullptr;
 };
 
 struct StatusBar {
@@ -108,6 +129,13 @@ public:
 
     // A one-shot object-snap override typed before a point (OSMODE bits; 0 for NON), if any.
     std::optional<int>& osnapOverride() { return mOsnapOverride; }
+    // The base point (UCS) of the input request being answered, if it has one: its rubber band
+    // starts there and the object snap measures tangents and parallels from it. Requests set
+    // it while they run (and give the outer request's back).
+    const std::optional<AcGePoint3d>& inputBase() const { return mInputBase; }
+    std::optional<AcGePoint3d> setInputBase(std::optional<AcGePoint3d> base) {
+        return std::exchange(mInputBase, base);
+    }
 
     // Messages, alerts and the status bar.
     void print(std::wstring_view text) { mTranscript.message(text); }
@@ -160,6 +188,7 @@ private:
     std::wstring mLastKeyword;
     std::wstring mPendingTyping;
     std::optional<int> mOsnapOverride;
+    std::optional<AcGePoint3d> mInputBase;
     OsnapHook mOsnap;
     LispHook mLisp;
     CursorHook mCursor;

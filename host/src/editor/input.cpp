@@ -51,6 +51,20 @@ Outcome kindOnly(Outcome::Kind k) {
     return o;
 }
 
+// The editor's input base while a request runs; the outer request's comes back after it.
+class InputBaseScope {
+public:
+    InputBaseScope(Editor& ed, std::optional<AcGePoint3d> base)
+        : mEd(ed), mOuter(ed.setInputBase(base)) {}
+    ~InputBaseScope() { mEd.setInputBase(mOuter); }
+    InputBaseScope(const InputBaseScope&) = delete;
+    InputBaseScope& operator=(const InputBaseScope&) = delete;
+
+private:
+    Editor& mEd;
+    std::optional<AcGePoint3d> mOuter;
+};
+
 class Session {
 public:
     Session(Editor& ed, const InputRequest& req) : mEd(ed), mReq(req), mInit(req.init) {}
@@ -58,6 +72,8 @@ public:
     InputResult run() {
         if (mEd.inputGate()) mEd.inputGate()(mReq.kind);
         mCtx = mEd.parseContext(); // as it is when the prompt shows
+        InputBaseScope base(mEd, mReq.base);
+        mEd.notifyInput(beginNotice());
         mEd.transcript().prompt(mReq.prompt);
         for (;;) {
             mLastPoint.reset(); // a refused answer leaves LASTPOINT alone
@@ -112,11 +128,36 @@ private:
         return r.typed;
     }
 
+    InputNotice beginNotice() const {
+        InputNotice n;
+        n.kind = mReq.kind;
+        n.drag = mReq.drag;
+        n.begin = true;
+        n.prompt = mReq.prompt;
+        n.base = mReq.base;
+        n.initBits = mInit.bits;
+        n.keywords = keywordText(mInit.keywords);
+        return n;
+    }
+
+    InputNotice endNotice(const InputResult& result) const {
+        InputNotice n;
+        n.kind = mReq.kind;
+        n.status = result.status;
+        n.point = result.point;
+        n.drag = mReq.drag;
+        n.clicked = mClicked;
+        n.real = result.real;
+        n.integer = result.integer;
+        n.text = result.text;
+        return n;
+    }
+
     InputResult finish(InputResult result) {
         if (result.status == RTKWORD) mEd.setLastKeyword(result.text);
         if (result.status == RTNORM && mLastPoint) mEd.setLastPoint(*mLastPoint);
         mEd.osnapOverride().reset();
-        mEd.notifyInput(InputNotice{mReq.kind, result.status, result.point, mReq.drag, mClicked});
+        mEd.notifyInput(endNotice(result));
         return result;
     }
 
@@ -376,11 +417,12 @@ InputResult requestInput(Editor& editor, const InputRequest& request) {
 
 std::optional<int> osnapOverrideOf(std::wstring_view text) {
     static const std::pair<const wchar_t*, int> modes[] = {
-        {L"NONE", 0},          {L"ENDPOINT", 1},    {L"MIDPOINT", 2},
-        {L"CENTER", 4},        {L"NODE", 8},        {L"QUADRANT", 16},
-        {L"INTERSECTION", 32}, {L"INSERTION", 64},  {L"PERPENDICULAR", 128},
-        {L"TANGENT", 256},     {L"NEAREST", 512},   {L"APPARENT", 2048},
-        {L"EXTENSION", 4096},  {L"PARALLEL", 8192},
+        {L"NONE", 0},          {L"ENDPOINT", 1},   {L"MIDPOINT", 2},
+        {L"CENTER", 4},        {L"NODE", 8},       {L"QUADRANT", 16},
+        {L"INTERSECTION", 32}, {L"INSERTION", 64}, {L"PERPENDICULAR", 128},
+        {L"TANGENT", 256},     {L"NEAREST", 512},  {L"QUICK", 1024},
+        {L"APPARENT", 2048},   {L"APPINT", 2048},  {L"EXTENSION", 4096},
+        {L"PARALLEL", 8192},
     };
     std::wstring t = core::toUpper(core::trim(text));
     if (!t.empty() && t[0] == L'_') t.erase(0, 1);

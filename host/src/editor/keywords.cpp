@@ -115,4 +115,13 @@ KeywordMatch matchKeyword(const KeywordList& list, std::wstring_view typed) {
     return {};
 }
 
+std::wstring keywordText(const KeywordList& list) {
+    std::wstring out;
+    for (const Keyword& k : list.words) {
+        if (!out.empty()) out += L' ';
+        out += k.local;
+    }
+    return out;
+}
+
 } // namespace zel::editor

@@ -52,6 +52,9 @@ struct KeywordMatch {
 
 KeywordMatch matchKeyword(const KeywordList& list, std::wstring_view typed);
 
+// The local words of a list, blank-separated ("Undo eXit"); empty for an empty list.
+std::wstring keywordText(const KeywordList& list);
+
 // What acedInitGet set up for the next input call.
 struct InitGet {
     int bits = 0;

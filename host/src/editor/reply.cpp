@@ -13,6 +13,10 @@ namespace {
 constexpr wchar_t kEscChar = 27;
 constexpr wchar_t kBackspace = 8;
 constexpr int kOsnapOff = 16384; // OSMODE bit: running object snaps suspended
+// OSMODE bit of the extension snap. It follows the extensions of end points the user has
+// acquired by pausing the cursor on them; clicks acquire none, so it takes part only when
+// typed before a point ("EXT"), never as a running mode.
+constexpr int kOsnapExtension = 4096;
 
 // A LISP list of two or three numbers: (x y [z]).
 std::optional<AcGePoint3d> pointList(const resbuf* list) {
@@ -96,7 +100,7 @@ Reply clickAt(Editor& ed, const AcGePoint3d& world) {
     if (ed.osnapOverride())
         modes = *ed.osnapOverride();
     else if (!(ed.vars().integer(L"OSMODE") & kOsnapOff))
-        modes = int(ed.vars().integer(L"OSMODE"));
+        modes = int(ed.vars().integer(L"OSMODE")) & ~kOsnapExtension;
     ed.osnapOverride().reset();
     AcGePoint3d p = world;
     if (modes != 0 && ed.osnapHook()) p = ed.osnapHook()(world, modes);

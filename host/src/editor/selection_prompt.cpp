@@ -88,9 +88,10 @@ public:
         }
         for (AcDbObjectId id : liveIds(mReq.initial))
             if (mMembers.insert(id.slot()).second) mSet.push_back(id);
+        mEd.notifyInput(beginNotice());
         for (;;) {
             std::optional<int> end = step();
-            if (end) return finish(*end);
+            if (end) return told(finish(*end));
         }
     }
 
@@ -335,6 +336,27 @@ private:
             apply(*it, !last.removed);
     }
 
+    InputNotice beginNotice() const {
+        InputNotice n;
+        n.begin = true;
+        n.topic = InputTopic::Selection;
+        n.prompt = mReq.prompt.empty() ? std::wstring(text(SelMsg::Prompt)) : mReq.prompt;
+        if (mReq.single) n.controls += L":S";
+        if (mReq.pickAll) n.controls += L":E";
+        n.filter = mReq.filter;
+        return n;
+    }
+
+    // The input observers are told how the selection ended.
+    SelectResult told(SelectResult result) {
+        InputNotice n;
+        n.topic = InputTopic::Selection;
+        n.status = result.status;
+        n.ids = &result.ids;
+        mEd.notifyInput(n);
+        return result;
+    }
+
     SelectResult finish(int status) {
         if (status == RTCAN) return {RTCAN, {}};
         if (mSet.empty()) return {RTNONE, {}};
@@ -366,12 +388,11 @@ SelectResult selectObjects(Editor& editor, const SelectRequest& request) {
     return SelectPrompt(editor, request, *db).run();
 }
 
-EntityPick pickEntity(Editor& ed, std::wstring_view prompt, const SelectionTokenSource& tokens) {
-    AcDbDatabase* db = ed.database();
-    InitGet init = ed.takeInitGet();
-    if (!db) return {RTERROR, {}, {}};
-    std::wstring shown =
-        prompt.empty() ? std::wstring(text(SelMsg::SelectEntity)) : std::wstring(prompt);
+namespace {
+
+// The pick of pickEntity, once its prompt is announced.
+EntityPick askEntity(Editor& ed, AcDbDatabase& db, const InitGet& init, const std::wstring& shown,
+                     const SelectionTokenSource& tokens) {
     if (tokens) {
         if (std::optional<SelectionToken> t = tokens()) {
             ed.transcript().prompt(shown);
@@ -411,7 +432,7 @@ EntityPick pickEntity(Editor& ed, std::wstring_view prompt, const SelectionToken
             p = parsePoint(t, ed.parseContext());
         }
         if (p) {
-            SelectionQuery query(*db, &ed.selection().index(*db));
+            SelectionQuery query(db, &ed.selection().index(db));
             EntityIds hits = query.pick(worldXY(ed, *p), pickAperture(ed));
             if (!hits.empty()) return {RTNORM, hits.front(), *p};
             ed.vars().setInternal(L"ERRNO", VarValue(int64_t(kErrnoNothingPicked)));
@@ -421,6 +442,34 @@ EntityPick pickEntity(Editor& ed, std::wstring_view prompt, const SelectionToken
         say(ed, text(Msg::InvalidPoint));
         ed.transcript().prompt(L"\n" + shown, true);
     }
+}
+
+} // namespace
+
+EntityPick pickEntity(Editor& ed, std::wstring_view prompt, const SelectionTokenSource& tokens) {
+    AcDbDatabase* db = ed.database();
+    InitGet init = ed.takeInitGet();
+    if (!db) return {RTERROR, {}, {}};
+    std::wstring shown =
+        prompt.empty() ? std::wstring(text(SelMsg::SelectEntity)) : std::wstring(prompt);
+    InputNotice begin;
+    begin.begin = true;
+    begin.topic = InputTopic::EntityPick;
+    begin.prompt = shown;
+    begin.initBits = init.bits;
+    begin.keywords = keywordText(init.keywords);
+    ed.notifyInput(begin);
+    EntityPick pick = askEntity(ed, *db, init, shown, tokens);
+    InputNotice end;
+    end.topic = InputTopic::EntityPick;
+    end.status = pick.status;
+    end.point = pick.point;
+    if (pick.status == RTKWORD) end.text = ed.lastKeyword();
+    EntityIds picked;
+    if (pick.status == RTNORM) picked.push_back(pick.id);
+    end.ids = &picked;
+    ed.notifyInput(end);
+    return pick;
 }
 
 } // namespace zel::editor

@@ -5,6 +5,7 @@
 #include "editor_fixture.h"
 
 #include <cmath>
+#include <tuple>
 
 using namespace zel::editor;
 using zel::core::wideToUtf8;
@@ -380,7 +381,7 @@ TEST_F(Input, ObjectSnapsApplyToClicks) {
         modes.push_back(m);
         return pick + AcGeVector3d(100, 0, 0);
     });
-    feed("NON !pick 1,1 !pick 1,1 END !pick 1,1 NON 2,2");
+    feed("NON !pick 1,1 !pick 1,1 END !pick 1,1 EXT !pick 1,1 NON 2,2");
     ads_point p;
     ASSERT_EQ(acedGetPoint(nullptr, L"\n点 :", p), RTNORM);
     EXPECT_EQ(p[X], 1); // NON: no snap
@@ -388,7 +389,9 @@ TEST_F(Input, ObjectSnapsApplyToClicks) {
     EXPECT_EQ(p[X], 101); // the running modes (OSMODE 4133)
     ASSERT_EQ(acedGetPoint(nullptr, L"\n点 :", p), RTNORM);
     EXPECT_EQ(p[X], 101);
-    EXPECT_EQ(modes, (std::vector<int>{4133, 1}));
+    ASSERT_EQ(acedGetPoint(nullptr, L"\n点 :", p), RTNORM);
+    // The extension snap (4096) runs only when typed: clicks acquire no end points to follow.
+    EXPECT_EQ(modes, (std::vector<int>{4133 & ~4096, 1, 4096}));
     ASSERT_EQ(acedGetPoint(nullptr, L"\n点 :", p), RTNORM); // a typed point is not snapped
     EXPECT_EQ(p[X], 2);
     EXPECT_EQ(lastPrompt(), "点 : NON 2,2");
@@ -410,15 +413,39 @@ TEST_F(Input, LimitsAreCheckedWithLimcheck) {
     EXPECT_EQ(p[X], 500);
 }
 
+// The object snap sees the base point of the request a click answers: none for a first point,
+// the first point for the second point of a distance, and none again once the request is over.
+TEST_F(Input, ClicksSeeTheBaseOfTheirRequest) {
+    std::vector<std::string> bases;
+    ed.setOsnapHook([&](const AcGePoint3d& pick, int) {
+        const std::optional<AcGePoint3d>& b = ed.inputBase();
+        bases.push_back(b ? std::to_string(int(b->x)) + "," + std::to_string(int(b->y)) : "-");
+        return pick;
+    });
+    feed("!pick 1,1 !pick 4,5 !pick 7,7");
+    ads_real d;
+    ASSERT_EQ(acedGetDist(nullptr, L"\n距離 :", &d), RTNORM);
+    EXPECT_DOUBLE_EQ(d, 5);
+    ads_point base{2, 3, 0}, p;
+    ASSERT_EQ(acedGetPoint(base, L"\n点 :", p), RTNORM);
+    EXPECT_EQ(bases, (std::vector<std::string>{"-", "1,1", "2,3"}));
+    EXPECT_FALSE(ed.inputBase()) << "no request runs";
+}
+
 TEST_F(Input, ObserversAndUserBreak) {
-    std::vector<std::pair<InputKind, int>> notices;
-    ed.addInputObserver([&](const InputNotice& n) { notices.emplace_back(n.kind, n.status); });
+    std::vector<std::tuple<bool, InputKind, int>> notices; // begin, kind, status (of an end)
+    ed.addInputObserver([&](const InputNotice& n) {
+        notices.emplace_back(n.begin, n.kind, n.begin ? 0 : n.status);
+    });
     feed("1,1 !esc A !esc");
     ads_point p;
     acedGetPoint(nullptr, L"", p);
     acedGetPoint(nullptr, L"", p);
-    EXPECT_EQ(notices, (std::vector<std::pair<InputKind, int>>{{InputKind::Point, RTNORM},
-                                                               {InputKind::Point, RTCAN}}));
+    EXPECT_EQ(notices,
+              (std::vector<std::tuple<bool, InputKind, int>>{{true, InputKind::Point, 0},
+                                                             {false, InputKind::Point, RTNORM},
+                                                             {true, InputKind::Point, 0},
+                                                             {false, InputKind::Point, RTCAN}}));
     EXPECT_EQ(acedUsrBrk(), 0); // "A" waits
     ed.queue().take();
     EXPECT_EQ(acedUsrBrk(), 1);

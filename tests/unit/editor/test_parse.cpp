@@ -114,10 +114,10 @@ TEST(ParseAngle, TypedAnglesBecomeDirections) {
 
 TEST(OsnapOverride, WordsAndTheirModes) {
     const std::pair<const char*, int> words[] = {
-        {"NON", 0},    {"none", 0},          {"END", 1},   {"ENDP", 1},   {"_MID", 2},
-        {"CEN", 4},    {"NOD", 8},           {"QUA", 16},  {"INT", 32},   {"INS", 64},
-        {"PER", 128},  {"TAN", 256},         {"NEA", 512}, {"APP", 2048}, {"EXT", 4096},
-        {"PAR", 8192}, {"Intersection", 32},
+        {"NON", 0},    {"none", 0},          {"END", 1},       {"ENDP", 1},       {"_MID", 2},
+        {"CEN", 4},    {"NOD", 8},           {"QUA", 16},      {"INT", 32},       {"INS", 64},
+        {"PER", 128},  {"TAN", 256},         {"NEA", 512},     {"APP", 2048},     {"EXT", 4096},
+        {"PAR", 8192}, {"Intersection", 32}, {"APPINT", 2048}, {"_appint", 2048}, {"QUI", 1024},
     };
     for (const auto& [w, bits] : words) {
         std::optional<int> m = osnapOverrideOf(utf8ToWide(w));
