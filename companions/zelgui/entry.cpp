@@ -1,12 +1,16 @@
 // The dialog-bar companion: its LISP functions in every drawing, the user's edits and presses
-// passed to the running command's callbacks, and ZELBAR, which shows the bar as it stands.
+// passed to the running command's callbacks, the text panel's posts to a waiting command, and
+// ZELBAR, which shows the bar as it stands.
 #include "arx/aced.h"
 #include "arx/rxregsvc.h"
 #include "arx/zelbar.h"
 #include "common/frame/appmessages.h"
+#include "common/support/zelsupport.h"
 #include "companions/zelgui/aids.h"
 #include "companions/zelgui/functions.h"
+#include "companions/zelgui/panel.h"
 
+#include <cassert>
 #include <string>
 
 namespace {
@@ -32,6 +36,81 @@ void tell(zelgui::Outcome outcome, const wchar_t* what, int key) {
     }
 }
 
+// The text panel's link: the per-document settings of the support library and the command line.
+class StoreLink : public zelgui::PanelLink {
+public:
+    std::wstring setting(const wchar_t* key) override {
+        std::wstring value;
+        ZelGetLocText(key, value, L"");
+        return value;
+    }
+    void setSetting(const wchar_t* key, const std::wstring& value) override {
+        ZelSetLocText(key, value.c_str());
+    }
+    void post(const wchar_t* text) override { acedPostCommandText(text); }
+};
+
+// What the user is told when an action on the text panel reached nothing.
+void tellPanel(zelgui::PanelOutcome outcome, const ZelBarEvent& e) {
+    using zelgui::PanelOutcome;
+    switch (outcome) {
+    case PanelOutcome::NoPanel:
+        acutPrintf(L"\nダイアログバー: テキストパネルのあるページが表示されていません");
+        return;
+    case PanelOutcome::NotTyping:
+        acutPrintf(L"\nダイアログバー: テキストパネルは文字を入力できる状態ではありません");
+        return;
+    case PanelOutcome::NoList:
+        acutPrintf(L"\nダイアログバー: リスト %d はありません", e.id);
+        return;
+    case PanelOutcome::ListOff:
+        acutPrintf(L"\nダイアログバー: リスト %d は使用できません", e.id);
+        return;
+    case PanelOutcome::NoLine: {
+        const zelgui::Combo& c = zelgui::bar().combo(std::to_wstring(e.id));
+        acutPrintf(L"\nダイアログバー: リスト %d に %d 番の行はありません (%d 行)", e.id, e.index,
+                   static_cast<int>(c.items.size()));
+        return;
+    }
+    case PanelOutcome::NotHistory:
+        acutPrintf(L"\nダイアログバー: リスト %d は履歴ではありません", e.id);
+        return;
+    case PanelOutcome::NotWaiting:
+        acutPrintf(L"\nダイアログバー: テキストパネルの入力を待つコマンドがありません");
+        return;
+    case PanelOutcome::Posted:
+    case PanelOutcome::Called:
+    case PanelOutcome::TextOnly:
+        return;
+    }
+}
+
+zelgui::PanelOutcome onPanel(const ZelBarEvent& e) {
+    StoreLink link;
+    zelgui::TextPanelActions panel(zelgui::bar(), link);
+    switch (e.kind) {
+    case kZelPanelType:
+        return panel.type(e.text);
+    case kZelPanelEnter:
+        return panel.enter();
+    case kZelPanelPick:
+        return panel.choose(e.id, e.index, false);
+    case kZelPanelInsert:
+        return panel.choose(e.id, e.index, true);
+    case kZelPanelDelete:
+        return panel.remove(e.id, e.index);
+    case kZelPanelAdd:
+        return panel.add();
+    case kZelPanelEsc:
+        return panel.esc();
+    case kZelBarText:
+    case kZelBarTile:
+        break;
+    }
+    assert(false && "only the text panel's events come here");
+    return zelgui::PanelOutcome::NoPanel;
+}
+
 bool onBarEvent(const ZelBarEvent* e) {
     using zelgui::Outcome;
     switch (e->kind) {
@@ -43,7 +122,12 @@ bool onBarEvent(const ZelBarEvent* e) {
         return true;
     case kZelPanelType:
     case kZelPanelEnter:
-        acutPrintf(L"\nダイアログバー: テキストパネルはまだ使えません");
+    case kZelPanelPick:
+    case kZelPanelInsert:
+    case kZelPanelDelete:
+    case kZelPanelAdd:
+    case kZelPanelEsc:
+        tellPanel(onPanel(*e), *e);
         return true;
     }
     return false;

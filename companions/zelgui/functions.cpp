@@ -3,14 +3,22 @@
 // call fail (RSERR), which the caller reports.
 #include "companions/zelgui/functions.h"
 #include "companions/zelgui/aids.h"
+#include "companions/zelgui/pagedef.h"
+#include "companions/zelgui/panel.h"
 
 #include "arx/aced.h"
 #include "arx/ed.h"
 #include "common/services/sysvar.h"
+#include "common/support/zelsupport.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
+#include <utility>
 
 namespace zelgui {
 
@@ -84,11 +92,39 @@ int fpTile() {
     return ok();
 }
 
+// The page as its definition (pagedef.h) gives it, an empty page when it has none, or nullopt
+// (after saying why) when its definition cannot be used.
+std::optional<Page> pageFor(const std::wstring& name) {
+    Page empty;
+    empty.name = name;
+    std::wstring file = pageFileName(name);
+    ACHAR found[4096];
+    if (file.empty() || acedFindFile(file.c_str(), found) != RTNORM) return empty;
+    std::ifstream in(std::filesystem::path(found), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (!in) {
+        acutPrintf(L"\nダイアログバー: ページ定義 %s を読めません", found);
+        return std::nullopt;
+    }
+    std::optional<std::wstring> text = decodeUtf8(bytes.str());
+    if (!text) {
+        acutPrintf(L"\nダイアログバー: ページ定義 %s は UTF-8 ではありません", found);
+        return std::nullopt;
+    }
+    PageParse parsed = parsePage(*text, name);
+    if (!parsed.page)
+        acutPrintf(L"\nダイアログバー: ページ定義 %s %s", found, parsed.error.c_str());
+    return parsed.page;
+}
+
 int loadDlg() {
     Args a;
     std::optional<std::wstring> name = a.text();
     if (!name || name->empty()) return fail();
-    bar().load(*name);
+    std::optional<Page> page = pageFor(*name);
+    if (!page) return fail(); // the page shown before stays
+    bar().load(std::move(*page));
     return ok();
 }
 
@@ -291,7 +327,9 @@ int cmdSetText() {
     Args a;
     std::optional<std::wstring> key = a.text(), text = a.text();
     if (!key || !text) return fail();
-    bar().commandBar().fields[*key].text = *text;
+    Field& f = bar().commandBar().fields[*key];
+    f.text = *text;
+    f.selection.reset(); // the caret at the end of the new text
     return ok();
 }
 
@@ -341,6 +379,37 @@ int cmdGetHWnd() {
     return ok();
 }
 
+// The text field behind a control handle of ArxCmd_GetHWnd (only the text panel's has one).
+Field* fieldOfHandle(std::optional<int64_t> handle) {
+    if (!handle || *handle != kPanelControl) return nullptr;
+    return &bar().commandBar().fields[kPanelField];
+}
+
+// ArxCmd_SetSel: handle, first, last (last -1: to the end): the selection of a text field, as
+// a command puts the caret back after it changed the text.
+int cmdSetSel() {
+    Args a;
+    Field* f = fieldOfHandle(a.number());
+    std::optional<int64_t> first = a.number(), last = a.number();
+    if (!f || !first || *first < 0) return fail();
+    size_t from = size_t(*first);
+    size_t to = last && *last >= 0 ? size_t(*last) : f->text.size();
+    f->selection = std::pair{std::min(from, to), std::max(from, to)};
+    return ok();
+}
+
+// ArxCmd_ReplaceSel: handle, text: the selection of a text field replaced, the caret behind the
+// text. The panel's text is written to "ZelText/tmp", where the command reads it back.
+int cmdReplaceSel() {
+    Args a;
+    Field* f = fieldOfHandle(a.number());
+    std::optional<std::wstring> text = a.text();
+    if (!f || !text) return fail();
+    f->replaceSelection(*text);
+    if (bar().panelField()) ZelSetLocText(kTextKey, f->text.c_str());
+    return ok();
+}
+
 constexpr BarFunction kFunctions[] = {
     {L"Zelads_FpText", fpText},
     {L"Zelads_FpTile", fpTile},
@@ -377,6 +446,8 @@ constexpr BarFunction kFunctions[] = {
     {L"ArxCmd_SetLastPt", cmdSetLastPt},
     {L"ArxCmd_NULL", cmdNull},
     {L"ArxCmd_GetHWnd", cmdGetHWnd},
+    {L"ArxCmd_SetSel", cmdSetSel},
+    {L"ArxCmd_ReplaceSel", cmdReplaceSel},
 };
 
 } // namespace

@@ -62,6 +62,20 @@ int acedUsrBrk();
 // A modal alert (the transcript shows it marked as an alert).
 int acedAlert(const ACHAR* str);
 
+// What acedGrRead gives (in *type; result holds the value).
+enum {
+    kGrReadKey = 2,        // a key, or a character posted to the command line: RTSHORT code
+                           // (a line end, Enter and the Enter of a script line give 13)
+    kGrReadPick = 3,       // a left click: RT3DPOINT (UCS, no object snap)
+    kGrReadTrack = 5,      // the cursor moved (only with bit 1 of track): RT3DPOINT (UCS)
+    kGrReadRightClick = 25 // a right click: RTSHORT 0
+};
+// The next input event without a prompt: typed text comes one character at a time. track bit 1
+// reports cursor moves. Esc, a posted Ctrl-C or the end of the input give RTCAN. Events of the
+// dialog bar and its panels are handled on the way (their callbacks and posts run) and are not
+// reported.
+int acedGrRead(int track, int* type, struct resbuf* result);
+
 // The status bar: a label with a progress meter from nMinPos to nMaxPos (both 0: the label
 // alone), its position, and back to its usual content.
 int acedSetStatusBarProgressMeter(const ACHAR* pszLabel, int nMinPos, int nMaxPos);

@@ -19,6 +19,16 @@ std::optional<ZelBarEventKind> barKind(editor::EventKind kind) {
         return kZelPanelType;
     case EventKind::PanelEnter:
         return kZelPanelEnter;
+    case EventKind::PanelPick:
+        return kZelPanelPick;
+    case EventKind::PanelInsert:
+        return kZelPanelInsert;
+    case EventKind::PanelDelete:
+        return kZelPanelDelete;
+    case EventKind::PanelAdd:
+        return kZelPanelAdd;
+    case EventKind::PanelEsc:
+        return kZelPanelEsc;
     case EventKind::Text:
     case EventKind::Enter:
     case EventKind::Click:
@@ -54,7 +64,7 @@ void BarEvents::dropOwnedBy(const void* owner) {
 bool BarEvents::deliver(const editor::Event& e) {
     std::optional<ZelBarEventKind> kind = barKind(e.kind);
     if (!kind || !mHandler) return false;
-    ZelBarEvent event{*kind, e.id, e.text.c_str()};
+    ZelBarEvent event{*kind, e.id, e.text.c_str(), e.code};
     return mHandler(&event);
 }
 

@@ -126,6 +126,11 @@ void CDialog::State::act(CDialog& dialog, const Event& e) {
     case EventKind::BarTile:
     case EventKind::PanelType:
     case EventKind::PanelEnter:
+    case EventKind::PanelPick:
+    case EventKind::PanelInsert:
+    case EventKind::PanelAdd:
+    case EventKind::PanelDelete:
+    case EventKind::PanelEsc:
     case EventKind::MsgBox:
         ed->transcript().notice(zel::editor::describe(e));
         return;

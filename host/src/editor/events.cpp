@@ -95,6 +95,30 @@ Event Event::panelType(std::wstring text, int line) {
 Event Event::panelEnter(int line) {
     return make(EventKind::PanelEnter, line);
 }
+Event Event::panelPick(int list, int index, int line) {
+    Event e = make(EventKind::PanelPick, line);
+    e.id = list;
+    e.code = index;
+    return e;
+}
+Event Event::panelInsert(int list, int index, int line) {
+    Event e = make(EventKind::PanelInsert, line);
+    e.id = list;
+    e.code = index;
+    return e;
+}
+Event Event::panelAdd(int line) {
+    return make(EventKind::PanelAdd, line);
+}
+Event Event::panelDelete(int list, int index, int line) {
+    Event e = make(EventKind::PanelDelete, line);
+    e.id = list;
+    e.code = index;
+    return e;
+}
+Event Event::panelEsc(int line) {
+    return make(EventKind::PanelEsc, line);
+}
 Event Event::dialogCheck(int control, bool on, int line) {
     Event e = make(EventKind::DialogCheck, line);
     e.id = control;
@@ -130,6 +154,11 @@ bool isSideEvent(EventKind kind) {
     case EventKind::BarTile:
     case EventKind::PanelType:
     case EventKind::PanelEnter:
+    case EventKind::PanelPick:
+    case EventKind::PanelInsert:
+    case EventKind::PanelAdd:
+    case EventKind::PanelDelete:
+    case EventKind::PanelEsc:
     case EventKind::DialogCheck:
     case EventKind::DialogText:
     case EventKind::DialogSelect:
@@ -179,6 +208,16 @@ std::wstring describe(const Event& e) {
         return L"!panel type " + quoted(e.text);
     case EventKind::PanelEnter:
         return L"!panel enter";
+    case EventKind::PanelPick:
+        return L"!panel pick " + toWString(e.id) + L" " + toWString(e.code);
+    case EventKind::PanelInsert:
+        return L"!panel insert " + toWString(e.id) + L" " + toWString(e.code);
+    case EventKind::PanelAdd:
+        return L"!panel add";
+    case EventKind::PanelDelete:
+        return L"!panel delete " + toWString(e.id) + L" " + toWString(e.code);
+    case EventKind::PanelEsc:
+        return L"!panel esc";
     case EventKind::DialogCheck:
         return L"!dialog check " + toWString(e.id) + (e.code ? L" on" : L" off");
     case EventKind::DialogText:

@@ -30,6 +30,11 @@ enum class EventKind {
     BarTile,      // dialog-bar tile pressed (id = tile)
     PanelType,    // typing into the dialog bar's text panel (text)
     PanelEnter,   // Enter in the text panel
+    PanelPick,    // text panel: line (code) of list (id) chosen
+    PanelInsert,  // text panel: line (code) of list (id) inserted at the caret
+    PanelAdd,     // text panel: its text added to the history
+    PanelDelete,  // text panel: line (code) of list (id) deleted from the history
+    PanelEsc,     // Esc in the text panel
     DialogCheck,  // modal dialog: check box (id) switched on or off (code 1/0)
     DialogText,   // modal dialog: edit control (id) given a text
     DialogSelect, // modal dialog: list or combo (id) item (code) selected
@@ -60,6 +65,11 @@ struct Event {
     static Event barTile(int tile, int line = 0);
     static Event panelType(std::wstring text, int line = 0);
     static Event panelEnter(int line = 0);
+    static Event panelPick(int list, int index, int line = 0);
+    static Event panelInsert(int list, int index, int line = 0);
+    static Event panelAdd(int line = 0);
+    static Event panelDelete(int list, int index, int line = 0);
+    static Event panelEsc(int line = 0);
     static Event dialogCheck(int control, bool on, int line = 0);
     static Event dialogText(int control, std::wstring text, int line = 0);
     static Event dialogSelect(int control, int index, int line = 0);

@@ -186,6 +186,11 @@ Reply readReply(Editor& ed, bool spaces) {
         case EventKind::BarTile:
         case EventKind::PanelType:
         case EventKind::PanelEnter:
+        case EventKind::PanelPick:
+        case EventKind::PanelInsert:
+        case EventKind::PanelAdd:
+        case EventKind::PanelDelete:
+        case EventKind::PanelEsc:
         case EventKind::DialogCheck:
         case EventKind::DialogText:
         case EventKind::DialogSelect:

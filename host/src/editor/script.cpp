@@ -304,10 +304,22 @@ private:
     }
 
     void panelDirective(const std::wstring& ctx) {
-        std::wstring sub = core::toLower(need(L"type or enter", ctx).text);
-        if (sub == L"type") return emit(Event::panelType(need(L"a text", ctx + L" type").text));
+        const wchar_t* actions = L"type, enter, pick, insert, delete, add or esc";
+        std::wstring sub = core::toLower(need(actions, ctx).text);
+        std::wstring sctx = ctx + L" " + sub;
+        if (sub == L"type") return emit(Event::panelType(need(L"a text", sctx).text));
         if (sub == L"enter") return emit(Event::panelEnter());
-        throw LineError{ctx + L": expected type or enter, found " + shown(sub)};
+        if (sub == L"add") return emit(Event::panelAdd());
+        if (sub == L"esc") return emit(Event::panelEsc());
+        using ListEvent = Event (*)(int, int, int);
+        ListEvent make = sub == L"pick"     ? &Event::panelPick
+                         : sub == L"insert" ? &Event::panelInsert
+                         : sub == L"delete" ? &Event::panelDelete
+                                            : nullptr;
+        if (!make) throw LineError{ctx + L": expected " + actions + L", found " + shown(sub)};
+        int list = number(L"a list number", sctx);
+        int index = number(L"a line number (from 0)", sctx);
+        emit(make(list, index, 0));
     }
 
     void msgBoxDirective(const std::wstring& ctx) {

@@ -10,7 +10,11 @@
 //   LINE 0,0 100,0 ␣       a line that ends in a blank (and has no comment) adds a bare Enter,
 //                          as in the scripts of other CAD programs
 //   !bar text N "v"   !bar tile N   !pick x,y[,z]   !move x,y[,z]   !esc   !enter   !rclick
-//   !key K   !panel type "…"   !panel enter   !msgbox yes|no|ok|cancel
+//   !key K   !msgbox yes|no|ok|cancel
+//   !panel type "…" | enter | add | esc       typing, Enter, "add to the history", Esc in the
+//                                            dialog bar's text panel
+//   !panel pick L N | insert L N | delete L N line N (from 0) of the panel's list L chosen,
+//                                            inserted at the caret, deleted from the history
 //   !dialog check ID on|off | text ID "…" | select ID N | press ID
 //
 // A script is read whole before anything runs: a malformed one gives every error with its

@@ -54,6 +54,8 @@ TEST(Script, LinesBecomeEvents) {
         {"!move 12,3.5,1", "!move 12,3.5,1"},
         {"!esc   !enter   !rclick   !key Z", "!esc | !enter | !rclick | !key Z"},
         {"!panel type \"C5\"   !panel enter", "!panel type \"C5\" | !panel enter"},
+        {"!panel pick 4 0 !panel INSERT 1 2", "!panel pick 4 0 | !panel insert 1 2"},
+        {"!panel delete 4 3 !panel add !panel esc", "!panel delete 4 3 | !panel add | !panel esc"},
         {"!dialog check 1003 on | text 1023 \"2.5\" | select 1020 3 | press 1",
          "!dialog check 1003 on | !dialog text 1023 \"2.5\" | !dialog select 1020 3 | "
          "!dialog press 1"},
@@ -118,7 +120,14 @@ TEST(Script, MalformedLinesSayWhatWasExpected) {
         {"!frob 1", 1, "unknown directive \"!frob\""},
         {"!", 1, "unknown directive"},
         {"!key QQ", 1, "expected a key"},
-        {"!panel", 1, "expected type or enter"},
+        {"!panel", 1, "!panel: expected type, enter, pick, insert, delete, add or esc"},
+        {"!panel choose 4 0", 1,
+         "expected type, enter, pick, insert, delete, add or esc, found "
+         "\"choose\""},
+        {"!panel type", 1, "!panel type: expected a text"},
+        {"!panel pick", 1, "!panel pick: expected a list number, found the end of the line"},
+        {"!panel insert 4", 1, "!panel insert: expected a line number (from 0)"},
+        {"!panel delete x 1", 1, "!panel delete: expected a list number, found \"x\""},
     };
     for (const ErrorCase& c : cases) {
         Script s = parseScript(utf8ToWide(c.script));
