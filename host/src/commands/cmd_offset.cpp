@@ -1,7 +1,8 @@
 // OFFSET: parallel copies at a distance (OFFSETDIST) on the side of a point, or through a
 // point (OFFSETDIST -1), one curve after another until Enter or Exit. Copies keep the source's
 // properties. Lines, rays and construction lines, arcs and circles are exact; polylines are
-// offset segment by segment with their corners extended (OFFSETGAPTYPE 0) and loops that come
+// offset segment by segment with their parting corners extended (OFFSETGAPTYPE 0), rounded
+// about the vertex (1) or chamfered at the distance from it (2), and loops that come
 // nearer the source than the distance cut out; ellipses and splines become polylines of arcs
 // within the fitting tolerance. An arc or circle whose radius would vanish is refused.
 #include "commands/ask.h"
@@ -54,11 +55,22 @@ std::wstring refusal(const Curve& c, const std::string& why) {
     return L"\nこの距離ではオフセットできません。";
 }
 
+// How the corners of polylines are closed where their offsets part (OFFSETGAPTYPE).
+geom::OffsetGap gapType(Engine& e) {
+    switch (e.editor().vars().integer(L"OFFSETGAPTYPE")) {
+    case 1:
+        return geom::OffsetGap::Fillet;
+    case 2:
+        return geom::OffsetGap::Chamfer;
+    }
+    return geom::OffsetGap::Extend;
+}
+
 // The copies of the curve at signed distance d (left of its direction of travel), appended
 // with the source's properties.
 void makeCopies(Engine& e, AcDbObjectId source, const Curve& c, double d) {
     std::string why;
-    std::vector<Curve> pieces = geom::offsetPieces(c, d, tol::kCurveFit, &why);
+    std::vector<Curve> pieces = geom::offsetPieces(c, d, tol::kCurveFit, &why, gapType(e));
     auto* src = db::peekAs<AcDbEntity>(source);
     if (pieces.empty() || !src) {
         e.editor().print(refusal(c, why));

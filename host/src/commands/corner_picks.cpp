@@ -109,19 +109,45 @@ const wchar_t* messageOf(geom::CornerError error, const CornerMessages& m) {
 
 } // namespace
 
-void finishCorner(Engine& e, const CornerCurve& a, const CornerCurve& b, const CornerMessages& m,
+bool finishCorner(Engine& e, const CornerCurve& a, const CornerCurve& b, const CornerMessages& m,
                   const std::function<geom::Corner()>& make) {
     bool sameCurve = a.id == b.id && (!samePolyline(a, b) || a.segment == b.segment);
     if (sameCurve) {
         e.editor().print(m.sameObject);
-        return;
+        return false;
     }
     geom::Corner c = make();
     if (c.error != geom::CornerError::None) {
         e.editor().print(messageOf(c.error, m));
+        return false;
+    }
+    if (applyCorner(e, a, b, c, trimming(e))) return true;
+    e.editor().print(m.segments);
+    return false;
+}
+
+void cornersOfPickedPolyline(Engine& e, const geom::SegmentCorner& corner, std::wstring_view done) {
+    for (;;) {
+        CurvePick pick = pickCurve(e, L"2D ポリラインを選択:");
+        if (pick.kind == CurvePick::Enter) return;
+        if (pick.kind != CurvePick::Entity) {
+            e.editor().print(L"\nオブジェクトが見つかりません。");
+            continue;
+        }
+        std::optional<Curve> curve = curveOfId(pick.id);
+        auto* pl = curve ? std::get_if<geom::Polyline>(&*curve) : nullptr;
+        if (!pl) {
+            e.editor().print(L"\n選択したオブジェクトは 2D ポリラインではありません。");
+            continue;
+        }
+        geom::PolylineCorners made = geom::cornersOfPolyline(*pl, corner);
+        if (made.made > 0) replaceByPieces(e, pick.id, {made.polyline});
+        e.editor().print(L"\n" + std::to_wstring(made.made) + L" 本の線分が" + std::wstring(done) +
+                         L"されました。");
+        if (made.tooShort > 0)
+            e.editor().print(L"\n" + std::to_wstring(made.tooShort) + L" 本は短すぎます。");
         return;
     }
-    if (!applyCorner(e, a, b, c, trimming(e))) e.editor().print(m.segments);
 }
 
 } // namespace zel::commands

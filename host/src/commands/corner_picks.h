@@ -7,6 +7,7 @@
 #include "commands/engine.h"
 #include "commands/picks.h"
 #include "geom/corner.h"
+#include "geom/corner_polyline.h"
 
 #include <functional>
 #include <optional>
@@ -51,8 +52,12 @@ struct CornerMessages {
 };
 
 // The corner of the two picks made by `make` and applied to the drawing (trimmed per
-// TRIMMODE), or the command's message and nothing changed.
-void finishCorner(Engine& e, const CornerCurve& a, const CornerCurve& b, const CornerMessages& m,
+// TRIMMODE), or the command's message and nothing changed. False when nothing changed.
+bool finishCorner(Engine& e, const CornerCurve& a, const CornerCurve& b, const CornerMessages& m,
                   const std::function<geom::Corner()>& make);
+
+// The Polyline option: asks for a polyline and makes the corner at each of its vertices
+// between straight segments; `done` names what was made of them ("フィレット", "面取り").
+void cornersOfPickedPolyline(Engine& e, const geom::SegmentCorner& corner, std::wstring_view done);
 
 } // namespace zel::commands

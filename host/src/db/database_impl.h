@@ -33,6 +33,9 @@ public:
     // is free, or a fresh one; a handle already in use is reported in handleWarnings().
     ObjectSlot* add(std::unique_ptr<AcDbObject> object, AcDbHandle wanted = {});
     ObjectSlot* findHandle(AcDbHandle handle) const;
+    // Makes room for about this many objects in the handle map (a reader knowing the size of
+    // its file spares the map its rehashes).
+    void reserveObjects(size_t count) { mByHandle.reserve(mByHandle.size() + count); }
     AcDbObjectId idOf(AcDbHandle handle) const { return AcDbObjectId(findHandle(handle)); }
     // True when the pointer is a slot of this database (for names from the C-style API).
     bool ownsSlot(const void* slot) const;

@@ -13,15 +13,20 @@ namespace {
 using db::Access;
 using db::ObjectSlot;
 
-std::wstring wide(std::string_view s) { return std::wstring(s.begin(), s.end()); }
+std::wstring wide(std::string_view s) {
+    return std::wstring(s.begin(), s.end());
+}
 
 std::string narrow(std::wstring_view s) {
     std::string out;
-    for (wchar_t c : s) out += c > 0 && c < 0x80 ? char(c) : '?';
+    for (wchar_t c : s)
+        out += c > 0 && c < 0x80 ? char(c) : '?';
     return out;
 }
 
-std::string hex(AcDbHandle h) { return narrow(h.text()); }
+std::string hex(AcDbHandle h) {
+    return narrow(h.text());
+}
 
 ZelGroupValue typeGroup(const std::string& type) {
     ZelGroupValue v;
@@ -50,7 +55,8 @@ DatabaseBuilder::DatabaseBuilder(AcDbDatabase& db, RecordReader& records)
     mImpl.forEachSlot([&](ObjectSlot& s) {
         if (s.alive) prebuilt.push_back(&s);
     });
-    for (ObjectSlot* s : prebuilt) mImpl.kill(s);
+    for (ObjectSlot* s : prebuilt)
+        mImpl.kill(s);
     for (int t = 0; t < db::DatabaseImpl::kTableCount; ++t)
         mImpl.setTableId(db::DatabaseImpl::Table(t), AcDbObjectId());
     mImpl.setNamedObjects(AcDbObjectId());
@@ -129,8 +135,9 @@ bool DatabaseBuilder::keptRecord(Role role, const std::string& section, const Re
 
 // ---- objects -----------------------------------------------------------------------------
 
-std::unique_ptr<AcDbObject> DatabaseBuilder::create(const std::string& type, bool entity,
-                                                    const std::vector<ZelGroupValue>* groups) const {
+std::unique_ptr<AcDbObject>
+DatabaseBuilder::create(const std::string& type, bool entity,
+                        const std::vector<ZelGroupValue>* groups) const {
     const db::ObjectSchema* schema = db::SchemaRegistry::instance().find(type);
     // Kinds that share a DXF type (DIMENSION, POLYLINE ...) are told apart by the groups.
     if (schema && groups) schema = &schema->forGroups(*groups);
@@ -141,7 +148,8 @@ std::unique_ptr<AcDbObject> DatabaseBuilder::create(const std::string& type, boo
 
 AcDbHandle DatabaseBuilder::read(AcDbObject& object, const Record& r, size_t first) const {
     db::GroupReader reader(object);
-    for (size_t i = first; i < r.groups.size(); ++i) reader.take(r.groups[i]);
+    for (size_t i = first; i < r.groups.size(); ++i)
+        reader.take(r.groups[i]);
     reader.finish();
     return reader.handle();
 }

@@ -7,6 +7,7 @@
 #include "db/database_impl.h"
 #include "dxf/filestructure.h"
 
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ public:
     std::vector<std::string>& warnings() { return mWarnings; }
 
 private:
+    enum class Space { None, Model, Paper };
+
     bool header(const Record& r);
     bool keptRecord(Role role, const std::string& section, const Record& r);
     bool tableStart(const Record& r);
@@ -46,6 +49,8 @@ private:
     db::ObjectSlot* place(std::unique_ptr<AcDbObject> object, AcDbHandle wanted, AcDbHandle owner,
                           const Record& r);
     db::ObjectSlot* spaceFor(bool paper);
+    // Which space a block record is (its name compared once per change of block).
+    Space spaceOf(const db::ObjectSlot* block);
     db::ObjectSlot* blockRecordFor(const AcDbBlockBegin& begin, const Record& r);
     db::ObjectSlot* newBlockRecord(const std::wstring& name);
     void repairName(AcDbSymbolTableRecord& record, const Record& r);
@@ -66,7 +71,12 @@ private:
     std::map<std::wstring, db::ObjectSlot*> mBlocksByName;
 
     db::ObjectSlot* mBlock = nullptr; // the block whose entities are being read
-    AcDbObjectId mBlockBegin;         // and its BLOCK
+    // Model and paper space, once looked up (entities of the ENTITIES section go there).
+    std::array<db::ObjectSlot*, 2> mSpaces{};
+    // The block the last entity went to, and which space it is (for the 67 flag).
+    const db::ObjectSlot* mLastOwner = nullptr;
+    Space mLastOwnerSpace = Space::None;
+    AcDbObjectId mBlockBegin; // and its BLOCK
     // The entity whose VERTEX/ATTRIB sub-entities are being read, and those read so far.
     db::ObjectSlot* mParent = nullptr;
     std::vector<AcDbObjectId> mSubIds;

@@ -31,7 +31,8 @@ bool DatabaseBuilder::entity(const std::string& section, const Record& r) {
     closeSequence();
     auto object = create(r.type, true, &r.groups);
     // A sequence of a kind the host keeps raw stays a run of entities, written back in order.
-    mRawSequence = AcDbRawEntity::cast(object.get()) && (r.type == "POLYLINE" || r.type == "INSERT");
+    mRawSequence =
+        AcDbRawEntity::cast(object.get()) && (r.type == "POLYLINE" || r.type == "INSERT");
     AcDbHandle wanted = read(*object, r, 0);
     ObjectSlot* owner = mBlock;
     if (section != "BLOCKS")
@@ -42,8 +43,8 @@ bool DatabaseBuilder::entity(const std::string& section, const Record& r) {
     // The 67 flag follows the space the entity is in: the writer puts the entities of both
     // spaces in the ENTITIES section, where the flag tells them apart.
     if (auto* e = AcDbEntity::cast(slot->object.get())) {
-        if (core::equalsNoCase(block.name(), ACDB_MODEL_SPACE)) Access::setPaperSpace(*e, false);
-        if (core::equalsNoCase(block.name(), ACDB_PAPER_SPACE)) Access::setPaperSpace(*e, true);
+        Space space = spaceOf(owner);
+        if (space != Space::None) Access::setPaperSpace(*e, space == Space::Paper);
     }
     if (subEntitiesOf(slot->object.get())) {
         mParent = slot;
@@ -97,6 +98,8 @@ void DatabaseBuilder::closeSequence() {
     mSubIds.clear();
 }
 
-void DatabaseBuilder::finish() { closeSequence(); }
+void DatabaseBuilder::finish() {
+    closeSequence();
+}
 
 } // namespace zel::dxf

@@ -15,11 +15,14 @@ namespace {
 using db::Access;
 using db::ObjectSlot;
 
-std::wstring wide(std::string_view s) { return std::wstring(s.begin(), s.end()); }
+std::wstring wide(std::string_view s) {
+    return std::wstring(s.begin(), s.end());
+}
 
 std::string narrowText(std::wstring_view s) {
     std::string out;
-    for (wchar_t c : s) out += c >= 0x20 && c < 0x7f ? char(c) : '?';
+    for (wchar_t c : s)
+        out += c >= 0x20 && c < 0x7f ? char(c) : '?';
     return out;
 }
 
@@ -27,7 +30,8 @@ std::string nameOf(const Record& r) {
     for (const ZelGroupValue& g : r.groups) {
         if (g.code != 2) continue;
         std::string out;
-        for (wchar_t c : g.text) out += c > 0 && c < 0x80 ? char(c) : '?';
+        for (wchar_t c : g.text)
+            out += c > 0 && c < 0x80 ? char(c) : '?';
         return out;
     }
     return {};
@@ -53,8 +57,7 @@ std::wstring validName(const std::wstring& name) {
     std::wstring out = name.substr(0, 255);
     for (size_t i = 0; i < out.size(); ++i) {
         bool systemMark = i == 0 && out[i] == L'*' && out.size() > 1;
-        if (!systemMark && (out[i] < 32 || std::wcschr(L"<>/\\\":;?*|,=`", out[i])))
-            out[i] = L'_';
+        if (!systemMark && (out[i] < 32 || std::wcschr(L"<>/\\\":;?*|,=`", out[i]))) out[i] = L'_';
     }
     return out.empty() ? L"_" : out;
 }
@@ -150,9 +153,23 @@ ObjectSlot* DatabaseBuilder::newBlockRecord(const std::wstring& name) {
 }
 
 ObjectSlot* DatabaseBuilder::spaceFor(bool paper) {
+    ObjectSlot*& cached = mSpaces[paper ? 1 : 0];
+    if (cached) return cached;
     std::wstring name = paper ? ACDB_PAPER_SPACE : ACDB_MODEL_SPACE;
     auto it = mBlocksByName.find(core::toUpper(name));
-    return it != mBlocksByName.end() ? it->second : newBlockRecord(name);
+    cached = it != mBlocksByName.end() ? it->second : newBlockRecord(name);
+    return cached;
+}
+
+DatabaseBuilder::Space DatabaseBuilder::spaceOf(const ObjectSlot* block) {
+    if (block == mLastOwner) return mLastOwnerSpace;
+    const std::wstring& name =
+        static_cast<const AcDbBlockTableRecord*>(block->object.get())->name();
+    mLastOwner = block;
+    mLastOwnerSpace = core::equalsNoCase(name, ACDB_MODEL_SPACE)   ? Space::Model
+                      : core::equalsNoCase(name, ACDB_PAPER_SPACE) ? Space::Paper
+                                                                   : Space::None;
+    return mLastOwnerSpace;
 }
 
 ObjectSlot* DatabaseBuilder::blockRecordFor(const AcDbBlockBegin& begin, const Record& r) {
@@ -180,8 +197,7 @@ bool DatabaseBuilder::blockStart(const Record& r) {
     if (!begin) return mRecords.fail(r.where, "the host has no kind for BLOCK");
     AcDbHandle wanted = read(*begin, r, 0);
     const AcDbBlockBegin::Data& data = begin->fileData();
-    if (data.name.empty())
-        return mRecords.fail(r.where, "expected 2/<block name> in 0/BLOCK");
+    if (data.name.empty()) return mRecords.fail(r.where, "expected 2/<block name> in 0/BLOCK");
     ObjectSlot* recordSlot = blockRecordFor(*begin, r);
     mBlockBegin = AcDbObjectId(place(std::move(object), wanted, recordSlot->handle, r));
     mBlock = recordSlot;

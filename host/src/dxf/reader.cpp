@@ -13,6 +13,14 @@ namespace {
 // Beyond this many, repairs are counted, not listed (a damaged file may need thousands).
 constexpr size_t kWarningsShown = 50;
 
+// The fewest bytes an object takes in a file (a short LINE of an ASCII file), for making room
+// in the handle map before reading: more room than objects costs a few bytes each.
+constexpr size_t kSmallestObjectBytes = 128;
+
+// From this size on, records are read on a second thread while the drawing is built; below
+// it, starting the thread costs more than it saves.
+constexpr size_t kReadAheadBytes = size_t(1) << 20;
+
 struct FileInfo {
     std::string version = "AC1009";
     std::string codePage;
@@ -66,10 +74,14 @@ ReadResult read(std::string_view bytes, PassedBytes* passed) {
     records.setPassedBytes(passed);
     auto db = std::make_unique<AcDbDatabase>(false, true);
     DatabaseBuilder builder(*db, records);
+    db->impl().reserveObjects(bytes.size() / kSmallestObjectBytes);
     uint64_t seed = info.handseed ? info.handseed : largestHandle(bytes) + 1;
     if (seed > db->impl().handseed()) db->impl().setHandseed(seed);
     FileParser parser(records, builder);
-    if (!parser.run()) {
+    if (bytes.size() >= kReadAheadBytes) records.startReadingAhead();
+    bool parsed = parser.run();
+    records.stopReadingAhead();
+    if (!parsed) {
         result.error = parser.error();
         return result; // the partly built database goes with the scope
     }

@@ -1,5 +1,7 @@
 #include "dxf/records.h"
 
+#include "dxf/readahead.h"
+
 namespace zel::dxf {
 namespace {
 
@@ -47,15 +49,26 @@ void RecordReader::retypeAsText(Record& record, const Tag& tag) const {
     }
 }
 
-ZelGroupValue groupFromTag(const Tag& tag, const TextDecoder& decoder) {
-    ZelGroupValue v;
+namespace {
+
+// Fills `v` (whatever it held before; its text keeps its memory) from one tag.
+void fillFromTag(ZelGroupValue& v, const Tag& tag, const TextDecoder& decoder) {
     v.code = tag.code;
+    v.real = 0;
+    v.point = AcGePoint3d();
+    v.integer = 0;
+    v.flat = false;
+    v.text.clear();
     switch (tag.type) {
     case GroupType::String:
         decoder.decode(tag.text, v.text);
         break;
     case GroupType::Binary:
-        v.text = tag.rawBytes ? hexOf(tag.text) : decoder.decode(tag.text);
+        if (tag.rawBytes) {
+            v.text = hexOf(tag.text);
+        } else {
+            decoder.decode(tag.text, v.text);
+        }
         break;
     case GroupType::Handle: {
         uint64_t h = 0;
@@ -79,21 +92,68 @@ ZelGroupValue groupFromTag(const Tag& tag, const TextDecoder& decoder) {
         v.integer = tag.integer;
         break;
     }
+}
+
+} // namespace
+
+ZelGroupValue groupFromTag(const Tag& tag, const TextDecoder& decoder) {
+    ZelGroupValue v;
+    fillFromTag(v, tag, decoder);
     return v;
 }
 
+namespace {
+
+// The groups of the record being assembled, written over those of the record before so that
+// their texts reuse their memory (a file of similar records reads without a malloc per text).
+// Texts of groups left over at the end wait in `spare` for a longer record.
+class GroupSlots {
+public:
+    GroupSlots(std::vector<ZelGroupValue>& groups, std::vector<uint64_t>& wheres,
+               std::vector<std::wstring>* spare)
+        : mGroups(groups), mWheres(wheres), mSpare(spare) {
+        mWheres.clear();
+    }
+    ZelGroupValue& next(uint64_t where) {
+        mWheres.push_back(where);
+        if (mCount == mGroups.size()) {
+            mGroups.emplace_back();
+            if (mSpare && !mSpare->empty()) {
+                mGroups.back().text = std::move(mSpare->back());
+                mSpare->pop_back();
+            }
+        }
+        return mGroups[mCount++];
+    }
+    void finish() {
+        for (size_t i = mCount; mSpare && i < mGroups.size(); ++i)
+            if (mGroups[i].text.capacity() > kShortText)
+                mSpare->push_back(std::move(mGroups[i].text));
+        mGroups.resize(mCount);
+    }
+
+private:
+    // Texts this short live inside the string; keeping them spares nothing.
+    static constexpr size_t kShortText = 3;
+    std::vector<ZelGroupValue>& mGroups;
+    std::vector<uint64_t>& mWheres;
+    std::vector<std::wstring>* mSpare;
+    size_t mCount = 0;
+};
+
+} // namespace
+
 void assembleGroups(std::span<const Tag> tags, const TextDecoder& decoder,
-                    std::vector<ZelGroupValue>& groups, std::vector<uint64_t>& wheres) {
-    groups.clear();
-    wheres.clear();
+                    std::vector<ZelGroupValue>& groups, std::vector<uint64_t>& wheres,
+                    std::vector<std::wstring>* spareTexts) {
+    GroupSlots slots(groups, wheres, spareTexts);
     std::vector<bool> used;
     for (size_t i = 0; i < tags.size(); ++i) {
         if (!used.empty() && used[i]) continue;
         const Tag& t = tags[i];
-        groups.push_back(groupFromTag(t, decoder));
-        wheres.push_back(t.where);
+        ZelGroupValue& p = slots.next(t.where);
+        fillFromTag(p, t, decoder);
         if (t.type != GroupType::PointX) continue;
-        ZelGroupValue& p = groups.back();
         int yCode = t.code + 10;
         int zCode = t.code + 20;
         if (i + 1 < tags.size() && tags[i + 1].code == yCode && (used.empty() || !used[i + 1])) {
@@ -124,28 +184,52 @@ void assembleGroups(std::span<const Tag> tags, const TextDecoder& decoder,
             p.flat = false;
         }
     }
+    slots.finish();
 }
 
 RecordReader::RecordReader(TagReader& tags, const TextDecoder& decoder)
     : mTags(tags), mDecoder(decoder) {}
+
+RecordReader::~RecordReader() = default;
 
 bool RecordReader::fail(uint64_t where, const std::string& message) {
     if (mError.empty()) mError = mTags.describe(where) + ": " + message;
     return false;
 }
 
+bool RecordReader::failRead(uint64_t where, const std::string& message) {
+    if (mReadError.empty()) mReadError = mTags.describe(where) + ": " + message;
+    return false;
+}
+
+void RecordReader::startReadingAhead() {
+    if (mAhead) return;
+    mAhead = std::make_unique<ReadAhead>([this](Record& r) { return readOne(r); });
+}
+
+void RecordReader::stopReadingAhead() {
+    mAhead.reset();
+}
+
+bool RecordReader::next(Record& record) {
+    if (!mError.empty()) return false;
+    bool read = mAhead ? mAhead->next(record) : readOne(record);
+    if (!read && !mReadError.empty()) mError = mReadError;
+    return read;
+}
+
 bool RecordReader::readRecordTags() {
     mPending.clear();
     while (!mHaveLookahead || mLookahead.code == kCommentCode) {
         if (!mTags.next(mLookahead)) {
-            mError = mTags.error();
+            mReadError = mTags.error();
             return false;
         }
         mHaveLookahead = true;
     }
     if (mLookahead.code != 0)
-        return fail(mLookahead.where, "expected group code 0 (the start of an object), found " +
-                                          std::to_string(mLookahead.code));
+        return failRead(mLookahead.where, "expected group code 0 (the start of an object), found " +
+                                              std::to_string(mLookahead.code));
     mPending.push_back(mLookahead);
     mHaveLookahead = false;
     if (recordType(mLookahead) == "EOF") return true; // whatever follows is not read
@@ -160,20 +244,20 @@ bool RecordReader::readRecordTags() {
         mPending.push_back(t);
     }
     if (!mTags.error().empty()) {
-        mError = mTags.error();
+        mReadError = mTags.error();
         return false;
     }
     return true; // the last record of the data
 }
 
-bool RecordReader::next(Record& record) {
-    if (!mError.empty()) return false;
+bool RecordReader::readOne(Record& record) {
+    if (!mReadError.empty()) return false;
     if (!readRecordTags()) return false;
     const Tag& head = mPending.front();
     record.type.assign(recordType(head));
     record.where = head.where;
     assembleGroups(std::span<const Tag>(mPending).subspan(1), mDecoder, record.groups,
-                   record.wheres);
+                   record.wheres, &mSpareTexts);
     // The 5 of a DIMSTYLE is the name of its arrow block (DIMBLK) in old files; its handle
     // is 105.
     if (record.type == "DIMSTYLE")

@@ -10,7 +10,9 @@
 #include "geom/intersect.h"
 #include "geom/tangent.h"
 
+#include <algorithm>
 #include <cassert>
+#include <cmath>
 
 namespace zel::geom {
 
@@ -241,6 +243,26 @@ Corner chamfer(const Curve& a, Vec2 pick1, const Curve& b, Vec2 pick2, double d1
     std::optional<Curve> line;
     if (dist(s1->point, s2->point) > tol::kPoint) line = Segment{s1->point, s2->point};
     return Corner{CornerError::None, *s1, *s2, line, true};
+}
+
+Corner chamferByAngle(const Curve& a, Vec2 pick1, const Curve& b, Vec2 pick2, double d,
+                      double angle) {
+    if (!isLineLike(a) || !isLineLike(b)) return failed(CornerError::NotSupported);
+    if (parallelLines(a, b)) return failed(CornerError::Parallel);
+    Intersections meet = intersect(carrier(a), carrier(b));
+    if (meet.hits.empty()) return failed(CornerError::NoCorner);
+    Vec2 corner = meet.hits.front().point;
+    Vec2 k1 = towardsPick(a, corner, closest(carrier(a), pick1).point);
+    Vec2 k2 = towardsPick(b, corner, closest(carrier(b), pick2).point);
+    // The triangle corner, first point, second point: its angle at the corner is the one
+    // between the kept directions, at the first point the chamfer angle; the sine rule gives
+    // the second distance.
+    double atCorner = std::acos(std::clamp(dot(k1, k2), -1.0, 1.0));
+    double atSecond = kPi - atCorner - angle;
+    if (!(angle > tol::kAngle) || !(atSecond > tol::kAngle))
+        return failed(CornerError::DistanceTooLarge);
+    double d2 = d * std::sin(angle) / std::sin(atSecond);
+    return chamfer(a, pick1, b, pick2, d, d2);
 }
 
 namespace {

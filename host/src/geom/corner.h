@@ -47,6 +47,11 @@ Corner fillet(const Curve& a, Vec2 pick1, const Curve& b, Vec2 pick2, double rad
 // The chamfer between lines (Segment, Ray, XLine) a and b: from the corner d1 along a towards
 // pick1 and d2 along b towards pick2.
 Corner chamfer(const Curve& a, Vec2 pick1, const Curve& b, Vec2 pick2, double d1, double d2);
+// The chamfer d along a from the corner whose line leaves a at `angle` (radians, between the
+// chamfer line and a, inside the corner). An angle that meets b on the far side of the
+// corner (or none at all) is a distance that does not fit.
+Corner chamferByAngle(const Curve& a, Vec2 pick1, const Curve& b, Vec2 pick2, double d,
+                      double angle);
 
 // The polyline with segment i (a Segment or an Arc, as curveOf gives it) changed into `side`:
 // the part of the polyline from the far end up to and including the changed segment is kept,

@@ -89,10 +89,6 @@ Vec2 travelAt(const PolySegment& s, double u) {
     return tangentAt(Polyline{{{s.a, s.bulge}, {s.b, 0}}, false}, u);
 }
 
-// How offset pieces that part at a corner are joined: by extending them until they meet (the
-// drafting habit for polylines) or by an arc about the corner (the true offset of a curve).
-enum class Corner { Extend, Round };
-
 // s moved to run from a to b on its own line or circle.
 void reshape(PolySegment& s, Vec2 a, Vec2 b) {
     if (isArc(s)) {
@@ -107,6 +103,59 @@ void reshape(PolySegment& s, Vec2 a, Vec2 b) {
     s.a = a, s.b = b;
 }
 
+// How offset pieces that part at a corner are joined: by extending them until they meet (the
+// drafting habit for polylines), by an arc about the corner (the true offset of a curve), or
+// by a line touching that arc on the corner's bisector.
+enum class Corner { Extend, Round, Chamfer };
+
+Corner cornerOf(OffsetGap gap) {
+    switch (gap) {
+    case OffsetGap::Extend:
+        return Corner::Extend;
+    case OffsetGap::Fillet:
+        return Corner::Round;
+    case OffsetGap::Chamfer:
+        return Corner::Chamfer;
+    }
+    return Corner::Extend;
+}
+
+// Where the line through p along dir crosses the line through q along along; nullopt when
+// they run side by side.
+std::optional<Vec2> lineCrossing(Vec2 p, Vec2 dir, Vec2 q, Vec2 along) {
+    double den = cross(dir, along);
+    if (std::fabs(den) <= tol::kParallel) return std::nullopt;
+    return p + dir * (cross(q - p, along) / den);
+}
+
+// Joins parting pieces with a chamfer: the line touching the arc of radius |d| about the
+// vertex where the bisector of the two offset ends crosses it. Straight pieces are extended to
+// it; arcs get a short straight piece along their end tangent. False when the corner turns so
+// far that there is no bisector (the caller joins with an arc then).
+bool chamferJoin(std::vector<PolySegment>& chain, PolySegment& next, Vec2 vertex, double d) {
+    PolySegment& prev = chain.back();
+    Vec2 bisector = (prev.b - vertex) + (next.a - vertex);
+    if (norm(bisector) <= tol::kPoint) return false;
+    Vec2 m = unit(bisector);
+    Vec2 touch = vertex + m * std::fabs(d);
+    auto c1 = lineCrossing(prev.b, travelAt(prev, 1), touch, perp(m));
+    auto c2 = lineCrossing(next.a, travelAt(next, 0), touch, perp(m));
+    if (!c1 || !c2) return false;
+    if (!isArc(prev)) {
+        reshape(prev, prev.a, *c1);
+    } else if (dist(prev.b, *c1) > tol::kPoint) {
+        chain.push_back({prev.b, *c1, 0});
+    }
+    chain.push_back({*c1, *c2, 0});
+    if (!isArc(next)) {
+        reshape(next, *c2, next.b);
+    } else if (dist(*c2, next.a) > tol::kPoint) {
+        chain.push_back({*c2, next.a, 0});
+    }
+    chain.push_back(next);
+    return true;
+}
+
 // Joins offset segment `next` to the chain at the corner `vertex` of the original curve.
 // Where the pieces overlap (the inside of the corner) both are cut where they cross; where
 // they part, they are extended to meet or joined by an arc about the vertex.
@@ -118,7 +167,8 @@ void join(std::vector<PolySegment>& chain, PolySegment next, Vec2 vertex, double
     }
     double turn = cross(travelAt(prev, 1), travelAt(next, 0));
     bool parting = turn * d < 0;
-    if (!parting || style == Corner::Extend) {
+    if (parting && style == Corner::Chamfer && chamferJoin(chain, next, vertex, d)) return;
+    if (!parting || style != Corner::Round) {
         Intersections meet = intersect(curveOf(prev), curveOf(next), Extend::Both);
         const Hit* best = nullptr;
         for (const Hit& h : meet.hits) {
@@ -203,7 +253,7 @@ Polyline fittedOffset(const Curve& c, double d, double tolerance) {
     return chainToPolyline(std::move(chain), isClosed(c), startPoint(c), d, Corner::Round);
 }
 
-std::optional<Curve> offsetPolyline(const Polyline& p, double d, std::string* why) {
+std::optional<Curve> offsetPolyline(const Polyline& p, double d, Corner style, std::string* why) {
     std::vector<PolySegment> chain;
     bool anyKept = false; // a segment whose offset is not turned past its centre
     for (int i = 0; i < segmentCount(p); ++i) {
@@ -215,16 +265,17 @@ std::optional<Curve> offsetPolyline(const Polyline& p, double d, std::string* wh
         if (chain.empty()) {
             chain.push_back(moved.s);
         } else {
-            join(chain, moved.s, s.a, d, Corner::Extend);
+            join(chain, moved.s, s.a, d, style);
         }
     }
     if (!anyKept) return fail(why, "the offset distance is larger than the polyline's arcs");
-    return chainToPolyline(std::move(chain), p.closed, p.vertices.front().point, d, Corner::Extend);
+    return chainToPolyline(std::move(chain), p.closed, p.vertices.front().point, d, style);
 }
 
 } // namespace
 
-std::optional<Curve> offset(const Curve& c, double d, double tolerance, std::string* why) {
+std::optional<Curve> offset(const Curve& c, double d, double tolerance, std::string* why,
+                            OffsetGap gap) {
     using R = std::optional<Curve>;
     if (!std::isfinite(d)) return fail(why, "the offset distance is not a number");
     if (!(tolerance > 0)) return fail(why, "the offset tolerance must be positive");
@@ -247,7 +298,7 @@ std::optional<Curve> offset(const Curve& c, double d, double tolerance, std::str
                    [&](const Circle& ci) { return offsetCircle(ci.center, ci.radius, d, why); },
                    [&](const Ellipse&) -> R { return fittedOffset(c, d, tolerance); },
                    [&](const Nurbs&) -> R { return fittedOffset(c, d, tolerance); },
-                   [&](const Polyline& p) { return offsetPolyline(p, d, why); }},
+                   [&](const Polyline& p) { return offsetPolyline(p, d, cornerOf(gap), why); }},
         c);
 }
 

@@ -383,8 +383,9 @@ std::vector<Polyline> withoutLoops(const Curve& source, const Polyline& raw, dou
 
 } // namespace
 
-std::vector<Curve> offsetPieces(const Curve& c, double d, double tolerance, std::string* why) {
-    std::optional<Curve> raw = offset(c, d, tolerance, why);
+std::vector<Curve> offsetPieces(const Curve& c, double d, double tolerance, std::string* why,
+                                OffsetGap gap) {
+    std::optional<Curve> raw = offset(c, d, tolerance, why, gap);
     if (!raw) return {};
     auto* pl = std::get_if<Polyline>(&*raw);
     if (!pl) return {*raw};

@@ -114,6 +114,30 @@ TEST(KernelOffsetLoops, RandomPolylinesStayAtTheDistanceWithoutCrossing) {
     EXPECT_GT(pieces, n / 2);
 }
 
+// Rounded and chamfered corners (OFFSETGAPTYPE 1 and 2) come no nearer than the distance either,
+// and the offsets do not cross themselves.
+TEST(KernelOffsetLoops, RandomPolylinesWithRoundedAndChamferedGaps) {
+    CurveRandom rnd(605);
+    int n = caseCount(10000) / 4, pieces = 0;
+    for (int i = 0; i < n; ++i) {
+        Polyline p = starPolyline(rnd, rnd.coin());
+        if (crossesItself(p)) continue;
+        double d = rnd.real(0.2, 2) * (rnd.coin() ? 1 : -1);
+        OffsetGap gap = rnd.coin() ? OffsetGap::Fillet : OffsetGap::Chamfer;
+        SCOPED_TRACE("case " + std::to_string(i) + " gap " + std::to_string(int(gap)) +
+                     " distance " + std::to_string(d) + " of " + describe(p));
+        for (const Curve& c : offsetPieces(p, d, 1e-9, nullptr, gap)) {
+            ++pieces;
+            const Polyline& q = std::get<Polyline>(c);
+            EXPECT_FALSE(crossesItself(q));
+            for (Vec2 s : samples(q, 200))
+                EXPECT_GE(closest(p, s).distance, std::fabs(d) - 1e-7);
+        }
+        if (::testing::Test::HasFailure()) return;
+    }
+    EXPECT_GT(pieces, n / 2);
+}
+
 // Is the arc round the centre of one of the polyline's arcs (at its radius moved by d) or round
 // one of its vertices (at d)? Nearly straight arcs are rebuilt from their ends and bulge: their
 // centres are checked relative to their size.
