@@ -122,18 +122,6 @@ FirstPick pickFirst(Engine& e, bool& multiple) {
     }
 }
 
-std::optional<CornerCurve> pickSecond(Engine& e) {
-    for (;;) {
-        CurvePick pick = pickCurve(e, L"2 本目の線を選択:");
-        if (pick.kind == CurvePick::Enter) return std::nullopt;
-        if (pick.kind != CurvePick::Entity) {
-            e.editor().print(L"\nオブジェクトが見つかりません。");
-            continue;
-        }
-        if (auto c = cornerCurveOf(e, pick)) return c;
-    }
-}
-
 constexpr CornerMessages kMessages{
     L"\n同じオブジェクトどうしは面取りできません。",
     L"\n線分、放射線、構築線、ポリラインの線分セグメント以外は面取りできません。",
@@ -148,7 +136,7 @@ bool chamferOnce(Engine& e, bool& multiple) {
     FirstPick first = pickFirst(e, multiple);
     if (first.polylineDone) return true;
     if (!first.line) return false;
-    std::optional<CornerCurve> b = pickSecond(e);
+    std::optional<CornerCurve> b = pickSecondCorner(e, L"2 本目の線を選択:");
     if (!b) return false;
     const CornerCurve& a = *first.line;
     finishCorner(e, a, *b, kMessages,

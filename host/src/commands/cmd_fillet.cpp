@@ -74,18 +74,6 @@ FirstPick pickFirst(Engine& e, bool& multiple) {
     }
 }
 
-std::optional<CornerCurve> pickSecond(Engine& e) {
-    for (;;) {
-        CurvePick pick = pickCurve(e, L"2 つ目のオブジェクトを選択:");
-        if (pick.kind == CurvePick::Enter) return std::nullopt;
-        if (pick.kind != CurvePick::Entity) {
-            e.editor().print(L"\nオブジェクトが見つかりません。");
-            continue;
-        }
-        if (auto c = cornerCurveOf(e, pick)) return c;
-    }
-}
-
 constexpr CornerMessages kMessages{
     L"\n同じオブジェクトどうしはフィレットできません。",
     L"\n線分、円弧、円、ポリラインのセグメント以外はフィレットできません。",
@@ -100,7 +88,7 @@ bool filletOnce(Engine& e, bool& multiple) {
     FirstPick first = pickFirst(e, multiple);
     if (first.polylineDone) return true;
     if (!first.curve) return false;
-    std::optional<CornerCurve> b = pickSecond(e);
+    std::optional<CornerCurve> b = pickSecondCorner(e, L"2 つ目のオブジェクトを選択:");
     if (!b) return false;
     const CornerCurve& a = *first.curve;
     finishCorner(e, a, *b, kMessages,

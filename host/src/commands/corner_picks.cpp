@@ -57,6 +57,18 @@ std::optional<CornerCurve> cornerCurveOf(Engine& e, const CurvePick& pick) {
     return out;
 }
 
+std::optional<CornerCurve> pickSecondCorner(Engine& e, std::wstring_view prompt) {
+    for (;;) {
+        CurvePick pick = pickCurve(e, prompt);
+        if (pick.kind == CurvePick::Enter) return std::nullopt;
+        if (pick.kind != CurvePick::Entity) {
+            e.editor().print(L"\nオブジェクトが見つかりません。");
+            continue;
+        }
+        if (auto c = cornerCurveOf(e, pick)) return c;
+    }
+}
+
 bool applyCorner(Engine& e, const CornerCurve& a, const CornerCurve& b, const geom::Corner& c,
                  bool trim) {
     if (samePolyline(a, b)) {

@@ -25,6 +25,9 @@ struct CornerCurve {
 // The corner curve of an entity pick; nullopt, after a message, for a pick that gives none.
 std::optional<CornerCurve> cornerCurveOf(Engine& e, const CurvePick& pick);
 
+// The second curve of a corner: picks until one gives a corner curve; nullopt on Enter.
+std::optional<CornerCurve> pickSecondCorner(Engine& e, std::wstring_view prompt);
+
 // The two picks are segments of one polyline.
 inline bool samePolyline(const CornerCurve& a, const CornerCurve& b) {
     return a.id == b.id && a.polyline && b.polyline;

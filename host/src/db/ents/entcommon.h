@@ -58,6 +58,19 @@ std::vector<SubclassSchema> entitySubclasses(std::vector<SubclassSchema> own);
 AcGePoint3d planeToWorld(const AcGeVector3d& normal, const AcGePoint3d& p);
 AcGePoint3d worldToPlane(const AcGeVector3d& normal, const AcGePoint3d& p);
 AcGeVector3d planeToWorld(const AcGeVector3d& normal, const AcGeVector3d& v);
+
+// A plane given as its normal and elevation (the object coordinate system of planar
+// entities): points and vectors of the plane in world coordinates.
+struct PlaneFrame {
+    AcGeVector3d normal;
+    double elevation = 0;
+    AcGePoint3d point(const AcGePoint2d& p) const {
+        return planeToWorld(normal, AcGePoint3d(p.x, p.y, elevation));
+    }
+    AcGeVector3d vector(const AcGeVector2d& v) const {
+        return planeToWorld(normal, AcGeVector3d(v.x, v.y, 0));
+    }
+};
 AcGeVector3d worldToPlane(const AcGeVector3d& normal, const AcGeVector3d& v);
 
 // How a transformation acts on planar geometry (arcs, texts, hatches).

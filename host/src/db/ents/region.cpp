@@ -332,19 +332,8 @@ void orientByNesting(std::vector<ZelRegionLoop>& loops) {
 
 // ---- world geometry ----------------------------------------------------------------------------
 
-struct WorldFrame {
-    AcGeVector3d normal;
-    double elevation;
-    AcGePoint3d point(const AcGePoint2d& p) const {
-        return ents::planeToWorld(normal, AcGePoint3d(p.x, p.y, elevation));
-    }
-    AcGeVector3d vector(const AcGeVector2d& v) const {
-        return ents::planeToWorld(normal, AcGeVector3d(v.x, v.y, 0));
-    }
-};
-
 // Adds the box of one piece: its ends and, per axis, the extreme points its sweep passes.
-void addEdgeExtents(const ZelRegionEdge& e, const WorldFrame& f, AcDbExtents& ext) {
+void addEdgeExtents(const ZelRegionEdge& e, const ents::PlaneFrame& f, AcDbExtents& ext) {
     ext.addPoint(f.point(e.startPoint()));
     ext.addPoint(f.point(e.endPoint()));
     if (e.type == ZelRegionEdge::kLine) return;
@@ -369,7 +358,7 @@ double angleAtParam(const ZelRegionEdge& e, double t) {
     return std::atan2(d.y, d.x);
 }
 
-std::unique_ptr<AcDbEntity> pieceOf(const ZelRegionEdge& e, const WorldFrame& f) {
+std::unique_ptr<AcDbEntity> pieceOf(const ZelRegionEdge& e, const ents::PlaneFrame& f) {
     if (e.type == ZelRegionEdge::kLine)
         return std::make_unique<AcDbLine>(f.point(e.start), f.point(e.end));
     double t0 = std::min(e.startParam, e.startParam + e.sweep);
@@ -456,7 +445,7 @@ Acad::ErrorStatus AcDbRegion::getAreaProp(const AcGePoint3d& origin, const AcGeV
         std::fabs(y.dotProduct(mNormal)) > tol::kOnCurve)
         return Acad::eInvalidInput;
     // Plane coordinates to the frame's coordinates.
-    WorldFrame f{mNormal, mElevation};
+    ents::PlaneFrame f{mNormal, mElevation};
     AcGeVector3d ex = f.vector(AcGeVector2d(1, 0)), ey = f.vector(AcGeVector2d(0, 1));
     AcGeVector3d o = f.point(AcGePoint2d()) - origin;
     PlaneMap m{ex.dotProduct(x), ey.dotProduct(x), ex.dotProduct(y), ey.dotProduct(y),
@@ -501,13 +490,13 @@ Acad::ErrorStatus AcDbRegion::getClosestPointTo(const AcGePoint3d& given,
             geom::Closest c = geom::closest(e.curve, {q.x, q.y});
             if (c.distance < best.distance) best = c;
         }
-    closest = WorldFrame{mNormal, mElevation}.point(p2(best.point));
+    closest = ents::PlaneFrame{mNormal, mElevation}.point(p2(best.point));
     return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbRegion::explode(std::vector<std::unique_ptr<AcDbEntity>>& pieces) const {
     if (!hasGeometry()) return Acad::eNotApplicable;
-    WorldFrame f{mNormal, mElevation};
+    ents::PlaneFrame f{mNormal, mElevation};
     std::vector<std::unique_ptr<AcDbEntity>> made;
     for (const ZelRegionLoop& l : mLoops)
         for (const ZelRegionEdge& e : l.edges) {
@@ -521,7 +510,7 @@ Acad::ErrorStatus AcDbRegion::explode(std::vector<std::unique_ptr<AcDbEntity>>& 
 
 Acad::ErrorStatus AcDbRegion::getGeomExtents(AcDbExtents& extents) const {
     extents = AcDbExtents();
-    WorldFrame f{mNormal, mElevation};
+    ents::PlaneFrame f{mNormal, mElevation};
     for (const ZelRegionLoop& l : mLoops)
         for (const ZelRegionEdge& e : l.edges)
             addEdgeExtents(e, f, extents);
@@ -532,7 +521,7 @@ Acad::ErrorStatus AcDbRegion::transformBy(const AcGeMatrix3d& xform) {
     if (!hasGeometry()) return Acad::eNotApplicable;
     ents::PlanarTransform t = ents::planarTransform(xform, mNormal);
     if (!t.uniform) return Acad::eCannotScaleNonUniformly;
-    WorldFrame from{mNormal, mElevation};
+    ents::PlaneFrame from{mNormal, mElevation};
     auto moved = [&](const AcGePoint2d& p) {
         return ents::worldToPlane(t.normal, xform * from.point(p));
     };
@@ -581,7 +570,7 @@ std::vector<geom::Curve> regionCurvesXY(const AcDbRegion& region) {
     int facing = planeFacing(region.normal());
     if (facing == 0) return {};
     // World XY coordinates of the plane: the same frame seen from above, or mirrored.
-    WorldFrame f{region.normal(), region.elevation()};
+    ents::PlaneFrame f{region.normal(), region.elevation()};
     AcGePoint3d o = f.point(AcGePoint2d(0, 0)), px = f.point(AcGePoint2d(1, 0)),
                 py = f.point(AcGePoint2d(0, 1));
     PlaneMap m{px.x - o.x, py.x - o.x, px.y - o.y, py.y - o.y, AcGeVector2d(o.x, o.y)};

@@ -68,17 +68,6 @@ double nearZero(double a) {
     return r <= -geom::kPi ? r + geom::kTwoPi : r;
 }
 
-struct Frame {
-    AcGeVector3d normal;
-    double elevation;
-    AcGePoint3d point(const AcGePoint2d& p) const {
-        return ents::planeToWorld(normal, AcGePoint3d(p.x, p.y, elevation));
-    }
-    AcGeVector3d vector(const AcGeVector2d& v) const {
-        return ents::planeToWorld(normal, AcGeVector3d(v.x, v.y, 0));
-    }
-};
-
 // Indices of the records of one loop.
 struct LoopRecords {
     int loop = 0;
@@ -187,7 +176,7 @@ private:
     }
 
     const Planar& mR;
-    Frame mFrame;
+    ents::PlaneFrame mFrame;
     std::vector<int> mFaces;
     std::map<int, LoopRecords> mLoops;
 };
