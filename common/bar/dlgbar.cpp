@@ -201,6 +201,15 @@ long long ArxCmd_GetHWnd(int id) {
     return handle;
 }
 
+int ArxCmd_SetSel(long long handle, int first, int last) {
+    return call(L"ArxCmd_SetSel", errorOf(L"ArxCmd_SetSel").c_str(),
+                {Arg(short(handle)), Arg(short(first)), Arg(short(last))});
+}
+int ArxCmd_ReplaceSel(long long handle, const ACHAR* text) {
+    return call(L"ArxCmd_ReplaceSel", errorOf(L"ArxCmd_ReplaceSel").c_str(),
+                {Arg(short(handle)), Arg(text)});
+}
+
 void ResetDialogBar() {
     ArxCmd_ShowText(L"9", L"0");
     ArxCmd_ShowText(L"1", L"1");

@@ -46,6 +46,11 @@ int ArxCmd_SetLastPt();
 int ArxCmd_NULL(short which);
 // The handle of a control of the bar (0 when the bar cannot tell).
 long long ArxCmd_GetHWnd(int id);
+// The selection of the text field behind a handle (a caret when first == last; last -1: to the
+// end of the text), as a command puts the caret back after changing the text.
+int ArxCmd_SetSel(long long handle, int first, int last);
+// The selection of the text field behind a handle replaced by the text (inserted at the caret).
+int ArxCmd_ReplaceSel(long long handle, const ACHAR* text);
 
 // What every command does to the bar when it starts and ends.
 void ResetDialogBar();

@@ -47,13 +47,8 @@ void onText(int item, const ACHAR* text) {
 
 // The chosen line goes in at the caret of the panel's text, through its control handle.
 void insertAtCaret(const std::wstring& line) {
-    long long handle = ArxCmd_GetHWnd(4103);
-    resbuf* args =
-        acutBuildList(RTSTR, L"ArxCmd_ReplaceSel", RTSHORT, short(handle), RTSTR, line.c_str(), 0);
-    resbuf* result = nullptr;
-    if (acedInvoke(args, &result) != RTNORM) gGot.push_back(L"ReplaceSel failed");
-    acutRelRb(args);
-    acutRelRb(result);
+    if (ArxCmd_ReplaceSel(ArxCmd_GetHWnd(4103), line.c_str()) != 1)
+        gGot.push_back(L"ReplaceSel failed");
 }
 
 bool ends(const std::wstring& cmd) {
@@ -264,14 +259,8 @@ TEST_F(TextPanel, ABadPageDefinitionIsToldAndThePageShownStays) {
 }
 
 // ArxCmd_SetSel with the panel text's handle and two positions; false when the bar refused.
-bool setSel(long long handle, short first, short last) {
-    resbuf* args = acutBuildList(RTSTR, L"ArxCmd_SetSel", RTSHORT, short(handle), RTSHORT, first,
-                                 RTSHORT, last, 0);
-    resbuf* result = nullptr;
-    int rc = acedInvoke(args, &result);
-    acutRelRb(args);
-    acutRelRb(result);
-    return rc == RTNORM;
+bool setSel(long long handle, int first, int last) {
+    return ArxCmd_SetSel(handle, first, last) == 1;
 }
 
 TEST_F(TextPanel, TheCommandPlacesTheCaretTypingGoesIn) {
