@@ -36,14 +36,8 @@ void print(Engine& e, const Measure& m) {
 
 // The area of an object the user picks; nullopt on Enter.
 std::optional<Measure> measureObject(Engine& e, std::wstring_view prompt) {
-    for (;;) {
-        CurvePick pick = pickCurve(e, prompt);
-        if (pick.kind == CurvePick::Enter) return std::nullopt;
-        if (pick.kind != CurvePick::Entity) {
-            e.editor().print(L"\nオブジェクトが見つかりません。");
-            continue;
-        }
-        if (auto* region = db::peekAs<AcDbRegion>(pick.id)) {
+    while (std::optional<CurvePick> pick = pickEntityCurve(e, prompt)) {
+        if (auto* region = db::peekAs<AcDbRegion>(pick->id)) {
             Measure m;
             if (region->getArea(m.area) == Acad::eOk &&
                 region->getPerimeter(m.perimeter) == Acad::eOk)
@@ -51,7 +45,7 @@ std::optional<Measure> measureObject(Engine& e, std::wstring_view prompt) {
             e.editor().print(L"\n選択したリージョンの形状を読み取れません。");
             continue;
         }
-        std::optional<geom::Curve> c = curveOfId(pick.id);
+        std::optional<geom::Curve> c = curveOfId(pick->id);
         std::optional<double> area = c ? geom::enclosedArea(*c) : std::nullopt;
         if (!area) {
             e.editor().print(L"\n選択したオブジェクトには面積がありません。");
@@ -59,6 +53,7 @@ std::optional<Measure> measureObject(Engine& e, std::wstring_view prompt) {
         }
         return Measure{*area, *geom::perimeter(*c, false), geom::isClosed(*c)};
     }
+    return std::nullopt;
 }
 
 // The polygon of points picked after `first`, until Enter.

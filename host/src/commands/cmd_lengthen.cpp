@@ -115,15 +115,8 @@ void lengthenOne(Engine& e, const Setting& s, const CurvePick& pick) {
 }
 
 void changeLoop(Engine& e, const Setting& s) {
-    for (;;) {
-        CurvePick pick = pickCurve(e, L"変更するオブジェクトを選択:");
-        if (pick.kind == CurvePick::Enter) return;
-        if (pick.kind != CurvePick::Entity) {
-            e.editor().print(L"\nオブジェクトが見つかりません。");
-            continue;
-        }
-        lengthenOne(e, s, pick);
-    }
+    while (std::optional<CurvePick> pick = pickEntityCurve(e, L"変更するオブジェクトを選択:"))
+        lengthenOne(e, s, *pick);
 }
 
 void lengthenCommand(Engine& e, Setting& s) {

@@ -58,15 +58,10 @@ std::optional<CornerCurve> cornerCurveOf(Engine& e, const CurvePick& pick) {
 }
 
 std::optional<CornerCurve> pickSecondCorner(Engine& e, std::wstring_view prompt) {
-    for (;;) {
-        CurvePick pick = pickCurve(e, prompt);
-        if (pick.kind == CurvePick::Enter) return std::nullopt;
-        if (pick.kind != CurvePick::Entity) {
-            e.editor().print(L"\nオブジェクトが見つかりません。");
-            continue;
-        }
-        if (auto c = cornerCurveOf(e, pick)) return c;
+    while (std::optional<CurvePick> pick = pickEntityCurve(e, prompt)) {
+        if (auto c = cornerCurveOf(e, *pick)) return c;
     }
+    return std::nullopt;
 }
 
 bool applyCorner(Engine& e, const CornerCurve& a, const CornerCurve& b, const geom::Corner& c,
@@ -139,21 +134,15 @@ bool finishCorner(Engine& e, const CornerCurve& a, const CornerCurve& b, const C
 }
 
 void cornersOfPickedPolyline(Engine& e, const geom::SegmentCorner& corner, std::wstring_view done) {
-    for (;;) {
-        CurvePick pick = pickCurve(e, L"2D ポリラインを選択:");
-        if (pick.kind == CurvePick::Enter) return;
-        if (pick.kind != CurvePick::Entity) {
-            e.editor().print(L"\nオブジェクトが見つかりません。");
-            continue;
-        }
-        std::optional<Curve> curve = curveOfId(pick.id);
+    while (std::optional<CurvePick> pick = pickEntityCurve(e, L"2D ポリラインを選択:")) {
+        std::optional<Curve> curve = curveOfId(pick->id);
         auto* pl = curve ? std::get_if<geom::Polyline>(&*curve) : nullptr;
         if (!pl) {
             e.editor().print(L"\n選択したオブジェクトは 2D ポリラインではありません。");
             continue;
         }
         geom::PolylineCorners made = geom::cornersOfPolyline(*pl, corner);
-        if (made.made > 0) replaceByPieces(e, pick.id, {made.polyline});
+        if (made.made > 0) replaceByPieces(e, pick->id, {made.polyline});
         e.editor().print(L"\n" + std::to_wstring(made.made) + L" 本の線分が" + std::wstring(done) +
                          L"されました。");
         if (made.tooShort > 0)

@@ -79,6 +79,15 @@ CurvePick pickCurve(Engine& e, std::wstring_view prompt, std::wstring_view keywo
     return out;
 }
 
+std::optional<CurvePick> pickEntityCurve(Engine& e, std::wstring_view prompt) {
+    for (;;) {
+        CurvePick pick = pickCurve(e, prompt);
+        if (pick.kind == CurvePick::Entity) return pick;
+        if (pick.kind != CurvePick::Nothing) return std::nullopt;
+        e.editor().print(L"\nオブジェクトが見つかりません。");
+    }
+}
+
 editor::EntityIds crossingEntities(Engine& e, const AcGePoint3d& a, const AcGePoint3d& b) {
     editor::SelectionQuery q = query(e);
     geom::Box2 box = geom::Box2::of(xy(a), xy(b));

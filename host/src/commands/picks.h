@@ -4,6 +4,8 @@
 // crossing window there).
 #pragma once
 
+#include <optional>
+
 #include "commands/engine.h"
 
 #include <string>
@@ -21,6 +23,10 @@ struct CurvePick {
 
 // Esc throws Cancelled.
 CurvePick pickCurve(Engine& e, std::wstring_view prompt, std::wstring_view keywords = {});
+
+// An entity picked at a prompt without options: picks that find nothing are told
+// ("オブジェクトが見つかりません。") and the prompt asks again; nullopt on Enter.
+std::optional<CurvePick> pickEntityCurve(Engine& e, std::wstring_view prompt);
 
 // Entities the user can see under a window (crossing: touched by it) or crossed by a fence,
 // in world coordinates, topmost first.
